@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
+# Usage: install-deps.sh [build|run|test]
+set -euo pipefail
+what=${1:-test}
+
+build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+       libwxgtk3.2-dev libmspack-dev fp-utils)
+run=(xvfb xauth xdotool)
+test=(clang libclang-rt-14-dev strace xvfb xauth xdotool imagemagick
+      at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)
+
+case "$what" in
+  build) want=("${build[@]}") ;;
+  run)   want=("${build[@]}" "${run[@]}") ;;
+  test)  want=("${build[@]}" "${test[@]}") ;;
+  *) echo "install-deps.sh: unknown set '$what'" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps.sh: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo=sudo
+fi
+echo "Installing: ${missing[*]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
