@@ -1,0 +1,86 @@
+// Reading terrain.ini into the parameter table: a lenient line grammar that skips what it cannot
+// use and speaks up only for setting lines the table cannot take.
+#include <cstdio>
+
+#include "framework/core/msgbox.h"
+#include "settings/detail/c_numbers.h"
+#include "settings/detail/line_reader.h"
+#include "settings/parameter_table.h"
+
+namespace {
+
+constexpr const char* kUnknownParameter = "unknown parameter type encountered";
+constexpr const char* kInsertFailed = "error inserting parameter";
+
+// Applies one line's text, changing it in place. Spaces vanish wherever they stand, a first
+// remaining '#' makes a comment, the key ends at the first '=' and the value starts after the
+// last one.
+void applyLine(ParameterTable& table, char* text)
+{
+    constexpr std::size_t noValue = static_cast<std::size_t>(-1);
+    std::size_t valueStart = noValue;
+    std::size_t kept = 0;
+    for (const char* read = text; *read != '\0'; ++read) {
+        const char c = *read;
+        if (c == ' ' || c == '\n')
+            continue;
+        if (c == '#' && kept == 0)
+            return;
+        if (c == '=') {
+            text[kept++] = '\0';
+            valueStart = kept;
+            continue;
+        }
+        text[kept++] = c;
+    }
+    text[kept] = '\0';
+    if (valueStart == noValue)
+        return;
+
+    const char* key = text;
+    char* valueText = text + valueStart;
+    const std::int32_t index = table.findIndex(key);
+    if (index == ParameterTable::NotFound) {
+        AfxMessageBox(kUnknownParameter);
+        return;
+    }
+    const ParameterType type = table.entries()[index].type;
+    ParameterValue value;
+    switch (type) {
+    case ParameterType::Int:
+        value.intValue = settings::detail::parseIntClamped(valueText);
+        break;
+    case ParameterType::Float:
+        value.floatValue = settings::detail::parseFloatClamped(valueText);
+        break;
+    case ParameterType::String:
+        value.stringValue = valueText;
+        break;
+    default:
+        AfxMessageBox(kUnknownParameter);
+        return;
+    }
+    if (table.setValue(key, type, value) == -1)
+        AfxMessageBox(kInsertFailed);
+}
+
+} // namespace
+
+bool ParameterTable::load(const char* path)
+{
+    buildDefaults();
+    // Binary mode on every platform: the line reader itself treats CR LF as a line end.
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr)
+        return false;
+    readFrom(file);
+    std::fclose(file);
+    return true;
+}
+
+void ParameterTable::readFrom(std::FILE* file)
+{
+    settings::detail::LineReader lines(file);
+    while (lines.next())
+        applyLine(*this, lines.text());
+}
