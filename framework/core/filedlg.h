@@ -1,0 +1,43 @@
+// The platform's file-open dialog, as the framework wraps it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/core/cwnd.h"
+
+class CFileDialog : public CWnd {
+    DECLARE_DYNAMIC(CFileDialog)
+public:
+    CFileDialog(BOOL openFileDialog, const char* defaultExtension = nullptr, const char* fileName = nullptr,
+                DWORD flags = 0, const char* filter = nullptr, CWnd* parent = nullptr, DWORD structSize = 0);
+
+    // IDOK with a chosen file, IDCANCEL otherwise.
+    virtual std::intptr_t DoModal();
+    CString GetPathName() const { return m_pathName; }
+    CString GetFileName() const;
+
+    // What the dialog was constructed with.
+    BOOL m_bOpenFileDialog;
+    CString m_defaultExtension;
+    bool m_hasDefaultExtension;
+    CString m_initialFileName;
+    bool m_hasInitialFileName;
+    DWORD m_flags;
+    CString m_filter;
+    CWnd* m_parent;
+    DWORD m_structSize;
+
+    // The filter in the framework's notation, as (description, pattern) pairs.
+    struct FilterEntry {
+        CString description;
+        CString pattern;
+    };
+    std::vector<FilterEntry> FilterEntries() const;
+
+    // Set by the backend when the user chose a file.
+    void SetChosenPath(const char* path) { m_pathName = path; }
+
+private:
+    CString m_pathName;
+};

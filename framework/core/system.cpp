@@ -1,0 +1,186 @@
+// System services on Linux: starting the engine, the current directory, short names, help.
+#include "framework/core/system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "framework/core/backend.h"
+
+extern char** environ;
+
+namespace fw {
+namespace {
+
+bool ReadAll(int fd, void* data, size_t size)
+{
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = read(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void WriteAll(int fd, const void* data, size_t size)
+{
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+// Runs in the intermediate child: a new session, then the program in a grandchild, so that the
+// engine belongs to nobody once the launcher has gone. Reports the grandchild's pid, or the
+// errno of its failed start, through the pipe.
+[[noreturn]] void StartDetached(const std::string& path, const char* directory, int report)
+{
+    setsid();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        const int error = errno;
+        const int failed = -1;
+        WriteAll(report, &failed, sizeof failed);
+        WriteAll(report, &error, sizeof error);
+        _exit(1);
+    }
+    if (pid == 0) {
+        if (directory != nullptr && chdir(directory) != 0) {
+            const int error = errno;
+            const int failed = -1;
+            WriteAll(report, &failed, sizeof failed);
+            WriteAll(report, &error, sizeof error);
+            _exit(127);
+        }
+        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        execve(path.c_str(), argv, environ);
+        const int error = errno;
+        const int failed = -1;
+        WriteAll(report, &failed, sizeof failed);
+        WriteAll(report, &error, sizeof error);
+        _exit(127);
+    }
+    const int started = static_cast<int>(pid);
+    WriteAll(report, &started, sizeof started);
+    _exit(0);
+}
+
+} // namespace
+
+BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*processAttributes*/,
+                    void* /*threadAttributes*/, BOOL /*inheritHandles*/, DWORD /*creationFlags*/,
+                    void* /*environment*/, const char* currentDirectory, STARTUPINFOA* /*startupInfo*/,
+                    PROCESS_INFORMATION* processInfo)
+{
+    if (applicationName == nullptr || *applicationName == '\0')
+        return FALSE;
+    // A bare name is the file of that name in the current directory, never one on a search path.
+    std::string path = applicationName;
+    if (path.find('/') == std::string::npos)
+        path = "./" + path;
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0)
+        return FALSE;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        return FALSE;
+    }
+    if (child == 0) {
+        close(pipeFds[0]);
+        StartDetached(path, currentDirectory, pipeFds[1]);
+    }
+    close(pipeFds[1]);
+    int started = -1;
+    int error = 0;
+    bool ok = ReadAll(pipeFds[0], &started, sizeof started) && started > 0;
+    if (ok) {
+        // The exec closes the pipe (close-on-exec): end of file means the program is running;
+        // an errno arriving instead means it could not be started.
+        int failure = 0;
+        if (ReadAll(pipeFds[0], &failure, sizeof failure) && failure == -1) {
+            ReadAll(pipeFds[0], &error, sizeof error);
+            ok = false;
+        }
+    }
+    close(pipeFds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!ok) {
+        if (error != 0)
+            errno = error;
+        return FALSE;
+    }
+    if (processInfo != nullptr) {
+        processInfo->hProcess = nullptr;
+        processInfo->hThread = nullptr;
+        processInfo->dwProcessId = static_cast<DWORD>(started);
+        processInfo->dwThreadId = static_cast<DWORD>(started);
+    }
+    return TRUE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer)
+{
+    std::string directory(PATH_MAX, '\0');
+    while (getcwd(directory.data(), directory.size()) == nullptr) {
+        if (errno != ERANGE)
+            return 0;
+        directory.resize(directory.size() * 2);
+    }
+    directory.resize(std::strlen(directory.c_str()));
+    if (buffer == nullptr || directory.size() + 1 > bufferLength)
+        return static_cast<DWORD>(directory.size() + 1);
+    std::memcpy(buffer, directory.c_str(), directory.size() + 1);
+    return static_cast<DWORD>(directory.size());
+}
+
+DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
+{
+    struct stat st {};
+    if (longPath == nullptr || stat(longPath, &st) != 0)
+        return 0;
+    const size_t length = std::strlen(longPath);
+    if (buffer == nullptr || length + 1 > bufferLength)
+        return static_cast<DWORD>(length + 1);
+    std::memmove(buffer, longPath, length + 1);
+    return static_cast<DWORD>(length);
+}
+
+void* HtmlHelpA(void* /*owner*/, const char* fileAndTopic, UINT command, std::uintptr_t /*data*/)
+{
+    Backend* backend = GetBackend();
+    if (backend == nullptr || fileAndTopic == nullptr || command != HH_DISPLAY_TOPIC)
+        return nullptr;
+    std::string file = fileAndTopic;
+    std::string topic;
+    if (const size_t sep = file.find("::"); sep != std::string::npos) {
+        topic = file.substr(sep + 2);
+        file.resize(sep);
+        while (!topic.empty() && (topic.front() == '/' || topic.front() == '\\'))
+            topic.erase(topic.begin());
+    }
+    return backend->ShowHelp(file.c_str(), topic.c_str()) ? reinterpret_cast<void*>(1) : nullptr;
+}
+
+} // namespace fw

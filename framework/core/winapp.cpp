@@ -1,0 +1,59 @@
+// The application object and start-up.
+#include "framework/core/winapp.h"
+
+#include "framework/core/msgbox.h"
+#include "framework/core/system.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(const char* appName)
+{
+    // Without a name of its own the application is called after its program.
+    m_appNameStorage = appName != nullptr ? appName : "Sandrel";
+    m_pszAppName = m_appNameStorage;
+    m_helpPathStorage = m_appNameStorage + ".chm";
+    m_pszHelpFilePath = m_helpPathStorage;
+    fw::SetAppName(m_pszAppName);
+    g_app = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+
+void CWinApp::SetRegistryKey(const char* key) { m_registryKey = key; }
+
+void CWinApp::OnHelpFinder()
+{
+    if (m_htmlHelp)
+        fw::HtmlHelpA(nullptr, m_pszHelpFilePath, HH_DISPLAY_TOPIC, 0);
+}
+
+void CWinApp::OnContextHelp() {}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+namespace fw {
+
+int RunApplication()
+{
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return 1;
+    // InitInstance returning false ends the program without a message loop.
+    app->InitInstance();
+    return 0;
+}
+
+} // namespace fw

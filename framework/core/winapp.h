@@ -1,0 +1,44 @@
+// The application object: one per program, constructed before start-up calls InitInstance.
+#pragma once
+
+#include "framework/core/cwnd.h"
+
+class CWinApp : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    explicit CWinApp(const char* appName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    // Names the registry key for profile settings; this program stores nothing there.
+    void SetRegistryKey(const char* key);
+    // Selects the HTML help viewer for the framework's help handlers.
+    void EnableHtmlHelp() { m_htmlHelp = true; }
+    bool HtmlHelpEnabled() const { return m_htmlHelp; }
+    const CString& RegistryKey() const { return m_registryKey; }
+
+    CWnd* m_pMainWnd = nullptr;
+    const char* m_pszAppName;
+    const char* m_pszHelpFilePath;
+    void* m_hInstance = nullptr;
+
+    // The framework's help handlers: the help file's contents; context help has no mode here.
+    void OnHelpFinder();
+    void OnContextHelp();
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_htmlHelp = false;
+    CString m_registryKey;
+    CString m_appNameStorage;
+    CString m_helpPathStorage;
+};
+
+CWinApp* AfxGetApp();
+
+namespace fw {
+// Start-up: calls the application's InitInstance and returns the process's exit code.
+int RunApplication();
+} // namespace fw
