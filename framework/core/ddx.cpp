@@ -59,9 +59,12 @@ CString FormatFloat(float value)
 bool ParseInt(const char* text, int& value)
 {
     std::string_view s = Trimmed(text);
-    if (!s.empty() && s.front() == '+')
+    if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
-    if (s.empty() || s.front() == '+')
+        if (!s.empty() && s.front() == '-')
+            return false;
+    }
+    if (s.empty())
         return false;
     int parsed = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
@@ -74,14 +77,21 @@ bool ParseInt(const char* text, int& value)
 bool ParseFloat(const char* text, float& value)
 {
     std::string_view s = Trimmed(text);
-    if (!s.empty() && s.front() == '+')
+    if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
-    if (s.empty() || s.front() == '+')
+        if (!s.empty() && s.front() == '-')
+            return false;
+    }
+    if (s.empty())
         return false;
     // Digits, a point, an exponent: no "inf", "nan" or hexadecimal forms.
-    for (char c : s)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == 'e' || c == 'E'))
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        const bool exponentSign = (c == '+' || c == '-') && i > 0 && (s[i - 1] == 'e' || s[i - 1] == 'E');
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' || c == 'E' || exponentSign ||
+              (c == '-' && i == 0)))
             return false;
+    }
     double parsed = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
     if (ec != std::errc{} || end != s.data() + s.size())

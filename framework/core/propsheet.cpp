@@ -33,11 +33,21 @@ END_MESSAGE_MAP()
 
 CPropertyPage::CPropertyPage(UINT templateId, UINT /*captionId*/) : CDialog(templateId) {}
 
+CPropertyPage::CPropertyPage(const fw::DialogTemplate& tmpl)
+    : CDialog(static_cast<UINT>(tmpl.id)), m_template(&tmpl)
+{
+}
+
 CPropertyPage::~CPropertyPage() = default;
+
+const fw::DialogTemplate* CPropertyPage::Template() const
+{
+    return m_template != nullptr ? m_template : fw::FindDialogTemplate(static_cast<int>(TemplateId()));
+}
 
 CString CPropertyPage::GetTitle() const
 {
-    const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(static_cast<int>(TemplateId()));
+    const fw::DialogTemplate* tmpl = Template();
     return CString(tmpl != nullptr ? tmpl->caption : "");
 }
 
@@ -45,7 +55,7 @@ bool CPropertyPage::CreatePageWindow()
 {
     if (m_window)
         return true;
-    const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(static_cast<int>(TemplateId()));
+    const fw::DialogTemplate* tmpl = Template();
     if (tmpl == nullptr)
         return false;
     m_window = std::make_unique<fw::PageWindow>(*this, *tmpl);

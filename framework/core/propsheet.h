@@ -34,6 +34,8 @@ class CPropertyPage : public CDialog {
     DECLARE_DYNAMIC(CPropertyPage)
 public:
     explicit CPropertyPage(UINT templateId, UINT captionId = 0);
+    // A page on a template that is not one of the program's resources.
+    explicit CPropertyPage(const fw::DialogTemplate& tmpl);
     ~CPropertyPage() override;
 
     // The tab title: the template's caption.
@@ -53,6 +55,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    const fw::DialogTemplate* Template() const;
+
+    const fw::DialogTemplate* m_template = nullptr;
     std::unique_ptr<fw::PageWindow> m_window;
     bool m_firstSetActive = true;
 };

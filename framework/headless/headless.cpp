@@ -159,24 +159,20 @@ int Driver::Type(int id, std::string_view text)
 {
     fw::Control& control = EditForTyping(id);
     control.SetSelection(control.Text().size(), control.Text().size());
-    int accepted = 0;
-    // Key by key: the drawing that a keystroke causes runs before the next key.
-    for (size_t i = 0; i < text.size();) {
-        size_t n = 1;
-        while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
-            ++n;
-        accepted += control.UserType(text.substr(i, n));
-        Settle();
-        i += n;
-    }
-    return accepted;
+    return TypeAtCaret(id, text);
 }
 
 int Driver::TypeOver(int id, std::string_view text)
 {
+    EditForTyping(id).SelectAll();
+    return TypeAtCaret(id, text);
+}
+
+int Driver::TypeAtCaret(int id, std::string_view text)
+{
     fw::Control& control = EditForTyping(id);
-    control.SelectAll();
     int accepted = 0;
+    // Key by key: the drawing that a keystroke causes runs before the next key.
     for (size_t i = 0; i < text.size();) {
         size_t n = 1;
         while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)

@@ -111,6 +111,8 @@ public:
 
     // Puts the caret at the end of an edit and types the text key by key.
     int Type(int id, std::string_view text);
+    // Types key by key at the edit's caret, replacing its selection.
+    int TypeAtCaret(int id, std::string_view text);
     // Selects all of the edit's text and types over it.
     int TypeOver(int id, std::string_view text);
     // Replaces the selection with the text in one step (cut to the typing limit).

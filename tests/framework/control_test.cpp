@@ -1,0 +1,221 @@
+// Controls as the user and the program change them: notifications, typing limits, upper-casing,
+// check boxes and the slider's drawing.
+#include <gtest/gtest.h>
+
+#include "framework/headless/headless.h"
+#include "tests/framework/test_page.h"
+
+using fw::headless::Driver;
+using fw::headless::HeadlessBackend;
+using testpage::TestPage;
+
+namespace {
+
+// Runs a sheet with the one test page; the script plays the user.
+int RunWith(TestPage& page, std::function<void(Driver&)> script, HeadlessBackend& backend)
+{
+    CPropertySheet sheet("test");
+    sheet.AddPage(&page);
+    backend.sheetScript = std::move(script);
+    return static_cast<int>(sheet.DoModal());
+}
+
+std::vector<std::string> After(const std::vector<std::string>& events, size_t from)
+{
+    return {events.begin() + static_cast<std::ptrdiff_t>(from), events.end()};
+}
+
+} // namespace
+
+TEST(Edits, TypedAndProgramSetTextSendUpdateThenChange)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        const size_t mark = page.events.size();
+        d.Type(testpage::kNumber, "12");
+        EXPECT_EQ(After(page.events, mark),
+                  (std::vector<std::string>{"number:update", "number:change", "number:update", "number:change"}));
+        const size_t mark2 = page.events.size();
+        page.SetDlgItemText(testpage::kNumber, "7");
+        EXPECT_EQ(After(page.events, mark2), (std::vector<std::string>{"number:update", "number:change"}));
+        // Setting the text it already shows is no change.
+        const size_t mark3 = page.events.size();
+        page.SetDlgItemText(testpage::kNumber, "7");
+        EXPECT_EQ(page.events.size(), mark3);
+    }, backend);
+}
+
+TEST(Edits, TypingLimitAppliesToTypingOnly)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    page.m_name = "toolong"; // from the program: shown in full
+    RunWith(page, [&](Driver& d) {
+        EXPECT_EQ(d.Text(testpage::kName), "toolong");
+        EXPECT_EQ(d.Type(testpage::kName, "x"), 0) << "a full edit takes no more typing";
+        EXPECT_EQ(d.Text(testpage::kName), "toolong");
+        d.Clear(testpage::kName);
+        EXPECT_EQ(d.Type(testpage::kName, "abcdef"), 4);
+        EXPECT_EQ(d.Text(testpage::kName), "abcd");
+        // Typing over the selection replaces it even when the edit is full.
+        d.Select(testpage::kName, 1, 2);
+        EXPECT_EQ(d.TypeAtCaret(testpage::kName, "Z"), 1);
+        EXPECT_EQ(d.Text(testpage::kName), "aZcd");
+        // A paste is cut to the room left.
+        d.Select(testpage::kName, 4, 4);
+        d.Clear(testpage::kName);
+        d.Paste(testpage::kName, "123456");
+        EXPECT_EQ(d.Text(testpage::kName), "1234");
+        // Characters, not bytes: four two-byte letters fit.
+        d.Clear(testpage::kName);
+        d.Type(testpage::kName, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA4");
+        EXPECT_EQ(d.Text(testpage::kName), "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
+    }, backend);
+}
+
+TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        d.Type(testpage::kKey, "q");
+        EXPECT_EQ(d.Text(testpage::kKey), "Q");
+        EXPECT_EQ(d.Type(testpage::kKey, "w"), 0);
+        d.TypeOver(testpage::kKey, "w");
+        EXPECT_EQ(d.Text(testpage::kKey), "W");
+        d.PasteOver(testpage::kKey, "e");
+        EXPECT_EQ(d.Text(testpage::kKey), "E");
+        // Letters only: digits and punctuation stay as typed.
+        d.TypeOver(testpage::kKey, ";");
+        EXPECT_EQ(d.Text(testpage::kKey), ";");
+    }, backend);
+    // Text the program sets is not upper-cased.
+    TestPage other;
+    other.m_key = "q";
+    RunWith(other, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); }, backend);
+}
+
+TEST(CheckBoxes, AutoBoxTogglesBeforeClickAndProgramChangesAreSilent)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        d.Click(testpage::kBox);
+        d.Click(testpage::kBox);
+        EXPECT_EQ(After(page.events, page.events.size() - 2),
+                  (std::vector<std::string>{"box:clicked:1", "box:clicked:0"}));
+        const size_t mark = page.events.size();
+        page.CheckDlgButton(testpage::kBox, 1);
+        EXPECT_EQ(page.events.size(), mark);
+        EXPECT_EQ(page.IsDlgButtonChecked(testpage::kBox), 1u);
+        d.Click(testpage::kButton);
+        EXPECT_EQ(page.events.back(), "button:clicked");
+    }, backend);
+}
+
+TEST(Sliders, PositionStaysInRangeAndDrawsAfterTheHandler)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        page.m_slider.SetRange(0, 50, FALSE);
+        page.events.clear();
+        page.m_slider.SetPos(80);
+        EXPECT_EQ(page.m_slider.GetPos(), 50);
+        EXPECT_TRUE(page.events.empty()) << "drawing waits until the input is handled";
+        fw::RunPendingDrawing();
+        EXPECT_EQ(page.events, (std::vector<std::string>{"slider:draw:50"}));
+        page.events.clear();
+        page.m_slider.SetPos(50); // the position it has: no drawing
+        page.m_slider.SendMessage(TBM_SETPOS, FALSE, 10); // moved without redraw: no drawing
+        fw::RunPendingDrawing();
+        EXPECT_TRUE(page.events.empty());
+        page.m_slider.SetPos(-5);
+        fw::RunPendingDrawing();
+        EXPECT_EQ(page.m_slider.GetPos(), 0);
+        // Narrowing the range moves the position into it.
+        page.m_slider.SetPos(40);
+        page.m_slider.SetRangeMax(20, FALSE);
+        EXPECT_EQ(page.m_slider.GetPos(), 20);
+        d.DragSlider(testpage::kSlider, 1000);
+        EXPECT_EQ(d.SliderPos(testpage::kSlider), 20);
+    }, backend);
+}
+
+TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    page.followSlider = true;
+    RunWith(page, [&](Driver& d) {
+        page.m_slider.SetRange(0, 100, FALSE);
+        page.events.clear();
+        d.PasteOver(testpage::kReal, "250");
+        // The edit moved the slider to its end; its drawing rewrote the edit; that change set the
+        // slider to the position it already had, and there it stopped.
+        EXPECT_EQ(d.Text(testpage::kReal), "100");
+        EXPECT_EQ(d.SliderPos(testpage::kSlider), 100);
+        EXPECT_FALSE(fw::HasPendingDrawing());
+        EXPECT_EQ(page.events, (std::vector<std::string>{"real:change", "slider:draw:100", "real:change"}));
+        d.DragSlider(testpage::kSlider, 30);
+        EXPECT_EQ(d.Text(testpage::kReal), "30");
+    }, backend);
+}
+
+TEST(Sliders, ShowingAPageDrawsItsSliders)
+{
+    HeadlessBackend backend;
+    TestPage first(testpage::kFirst);
+    TestPage second(testpage::kSecond);
+    CPropertySheet sheet("test");
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    backend.sheetScript = [&](Driver& d) {
+        EXPECT_EQ(std::count(first.events.begin(), first.events.end(), "slider:draw:0"), 1);
+        d.OpenTab(1);
+        first.events.clear();
+        first.m_slider.SetPos(5); // a hidden page does not draw
+        fw::RunPendingDrawing();
+        EXPECT_TRUE(first.events.empty());
+        d.OpenTab(0);
+        EXPECT_EQ(first.events.back(), "slider:draw:5");
+    };
+    sheet.DoModal();
+}
+
+TEST(Notifications, UnlistedNotificationsReachNoHandler)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        const size_t mark = page.events.size();
+        d.Type(testpage::kFree, "abc");
+        d.Type(testpage::kName, "x"); // EN_CHANGE of kName is not listed; EN_UPDATE is
+        EXPECT_EQ(After(page.events, mark), (std::vector<std::string>{"name:update"}));
+    }, backend);
+}
+
+TEST(Notifications, GetDlgItemIntReadsWholeSignedNumbersOnly)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        const auto read = [&](const char* text, BOOL* ok) {
+            page.SetDlgItemText(testpage::kFree, text);
+            return static_cast<int>(page.GetDlgItemInt(testpage::kFree, ok, TRUE));
+        };
+        BOOL ok = FALSE;
+        EXPECT_EQ(read(" -42 ", &ok), -42);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(read("12.5", &ok), 0);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(read("", &ok), 0);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(read("99999999999", &ok), 0);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(read("-2147483648", &ok), INT_MIN);
+        EXPECT_TRUE(ok);
+        (void)d;
+    }, backend);
+}
