@@ -1,0 +1,221 @@
+// The parameter table: its 38 defaults, exact lookup, typed stores and string ownership.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "settings/parameter_table.h"
+#include "settings_test_support.h"
+
+using settings_test::bitsOf;
+
+static_assert(sizeof(ParameterType) == 1);
+static_assert(sizeof(ParameterValue) == sizeof(void*));
+static_assert(ParameterTable::NotFound == 65535);
+static_assert(ParameterTable::EntryCount == 38);
+
+namespace {
+
+class SettingsTable : public ::testing::Test {
+protected:
+    void SetUp() override { table.buildDefaults(); }
+    ParameterTable table;
+};
+
+// Written out independently of kParameters, so that a typo there is caught here.
+struct ExpectedRow {
+    const char* key;
+    char type;              // 'i', 'f', 's'
+    const char* value;      // Int decimal, Float bit pattern, String text
+};
+constexpr ExpectedRow kExpected[] = {
+    {"FULLSCREEN", 'i', "0"}, {"WIDTH", 'i', "800"}, {"HEIGHT", 'i', "600"},
+    {"TRANS_SPEED", 'f', "40A00000"}, {"FREE_MOVE", 'i', "0"}, {"BENCHMARK", 'i', "0"},
+    {"SHOW_CULL", 'i', "0"}, {"USE_VERTEX_ARRAY", 'i', "0"}, {"USE_COMPILED_VERTEX_ARRAY", 'i', "0"},
+    {"USE_MULTIDRAW_EXT", 'i', "0"}, {"USE_ARB_EXT", 'i', "0"}, {"GLOBAL_DETAIL", 'f', "41100000"},
+    {"LOCAL_DETAIL", 'f', "40400000"}, {"MAX_DETAIL", 'i', "32"}, {"MIN_DETAIL", 'i', "3"},
+    {"FRUSTUM_CULLING", 'i', "1"}, {"FIELD_OF_VIEW", 'f', "42700000"},
+    {"FIELD_OF_VIEW_ASPECT", 'f', "3F800000"}, {"CLIP_PLANE_NEAR", 'f', "3DCCCCCD"},
+    {"CLIP_PLANE_FAR", 'f', "43160000"}, {"TEXTURE_MAPPING", 'i', "1"},
+    {"TEXTURE_EDGE_LEN", 'f', "3F800000"}, {"MAP_NAME", 's', "257x257.bmp"},
+    {"TEXTURE_NAME", 's', "G.bmp"}, {"STRAFE_LEFT", 's', "S"}, {"STRAFE_RIGHT", 's', "F"},
+    {"MOVE_FORWARD", 's', "E"}, {"MOVE_BACKWARD", 's', "D"}, {"MOVE_UP", 's', "A"},
+    {"MOVE_DOWN", 's', "Y"}, {"SHADE_SWITCH", 's', "J"}, {"POLY_SWITCH", 's', "U"},
+    {"TEXTURE_SWITCH", 's', "T"}, {"CULL_SWITCH", 's', "C"}, {"DETAIL_UP", 's', "O"},
+    {"DETAIL_DOWN", 's', "L"}, {"LOCALDETAIL_UP", 's', "I"}, {"LOCALDETAIL_DOWN", 's', "K"},
+};
+static_assert(std::size(kExpected) == ParameterTable::EntryCount);
+
+void expectAllBitsSet(ParameterValue value)
+{
+    unsigned char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    for (unsigned char byte : bytes)
+        EXPECT_EQ(byte, 0xFF);
+    EXPECT_EQ(value.intValue, -1);
+    EXPECT_TRUE(std::isnan(value.floatValue));
+}
+
+TEST_F(SettingsTable, DefaultsHaveTheirKeysTypesAndValuesInIndexOrder)
+{
+    ASSERT_EQ(table.count(), 38);
+    for (int i = 0; i < 38; ++i) {
+        SCOPED_TRACE(kExpected[i].key);
+        EXPECT_STREQ(table.names()[i], kExpected[i].key);
+        const ParameterEntry& entry = table.entries()[i];
+        switch (kExpected[i].type) {
+        case 'i':
+            ASSERT_EQ(entry.type, ParameterType::Int);
+            EXPECT_EQ(entry.value.intValue, std::stoi(kExpected[i].value));
+            break;
+        case 'f':
+            ASSERT_EQ(entry.type, ParameterType::Float);
+            EXPECT_EQ(bitsOf(entry.value.floatValue), std::stoul(kExpected[i].value, nullptr, 16));
+            break;
+        default:
+            ASSERT_EQ(entry.type, ParameterType::String);
+            EXPECT_STREQ(entry.value.stringValue, kExpected[i].value);
+        }
+    }
+}
+
+TEST_F(SettingsTable, EveryStringEntryOwnsItsOwnCopy)
+{
+    for (int i = 0; i < 38; ++i) {
+        if (table.entries()[i].type != ParameterType::String)
+            continue;
+        EXPECT_NE(table.entries()[i].value.stringValue, kParameters[i].textDefault) << kParameters[i].key;
+        for (int j = 0; j < i; ++j)
+            EXPECT_NE(table.entries()[i].value.stringValue, table.entries()[j].value.stringValue);
+    }
+}
+
+TEST_F(SettingsTable, FindIndexMatchesWholeKeysExactly)
+{
+    EXPECT_EQ(table.findIndex("FULLSCREEN"), 0);
+    EXPECT_EQ(table.findIndex("MAX_DETAIL"), 13);
+    EXPECT_EQ(table.findIndex("MIN_DETAIL"), 14);
+    EXPECT_EQ(table.findIndex("LOCALDETAIL_DOWN"), 37);
+    for (const char* miss : {"width", "Width", "", "WIDT", "WIDTH ", " WIDTH", "WIDTHS", "WIDTH\t"})
+        EXPECT_EQ(table.findIndex(miss), 65535) << '"' << miss << '"';
+    EXPECT_EQ(table.findIndex(nullptr), 65535);
+}
+
+TEST(SettingsTableEmpty, LooksUpNothingAndReleasesHarmlessly)
+{
+    ParameterTable table;
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.entries(), nullptr);
+    EXPECT_EQ(table.names(), nullptr);
+    EXPECT_EQ(table.findIndex("WIDTH"), 65535);
+    ParameterValue value{};
+    value.intValue = 1;
+    EXPECT_EQ(table.setValue("WIDTH", ParameterType::Int, value), -1);
+    expectAllBitsSet(table.valueAt(0));
+    table.release();
+    table.release();
+}
+
+TEST_F(SettingsTable, SetValueStoresIntAndFloat)
+{
+    ParameterValue value{};
+    value.intValue = 1024;
+    EXPECT_EQ(table.setValue("WIDTH", ParameterType::Int, value), 0);
+    EXPECT_EQ(table.valueAt(1).intValue, 1024);
+
+    value.floatValue = -0.5f;
+    EXPECT_EQ(table.setValue("CLIP_PLANE_FAR", ParameterType::Float, value), 0);
+    EXPECT_EQ(bitsOf(table.valueAt(19).floatValue), bitsOf(-0.5f));
+}
+
+TEST_F(SettingsTable, SetValueRefusesUnknownNamesAndForeignTypes)
+{
+    ParameterValue value{};
+    value.floatValue = 3.0f;
+    EXPECT_EQ(table.setValue("WIDTH", ParameterType::Float, value), -1);
+    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_EQ(table.entries()[1].type, ParameterType::Int);
+
+    char text[] = "x.bmp";
+    value.stringValue = text;
+    EXPECT_EQ(table.setValue("WIDTH", ParameterType::String, value), -1);
+    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    value.intValue = 7;
+    EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::Int, value), -1);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.setValue("width", ParameterType::Int, value), -1);
+    EXPECT_EQ(table.setValue("NO_SUCH_KEY", ParameterType::Int, value), -1);
+    EXPECT_EQ(table.valueAt(1).intValue, 800);
+
+    value.stringValue = nullptr;
+    EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), -1);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+}
+
+TEST_F(SettingsTable, SetValueCopiesTextTheCallerKeeps)
+{
+    char* buffer = new char[16];
+    std::strcpy(buffer, "first.bmp");
+    ParameterValue value{};
+    value.stringValue = buffer;
+    ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
+    EXPECT_NE(table.valueAt(22).stringValue, buffer);
+    std::strcpy(buffer, "changed");
+    delete[] buffer;
+    EXPECT_STREQ(table.valueAt(22).stringValue, "first.bmp");
+
+    // The second store frees the first copy (the sanitizer build would report a leak).
+    char second[] = "second.bmp";
+    value.stringValue = second;
+    ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "second.bmp");
+
+    char empty[] = "";
+    value.stringValue = empty;
+    ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "");
+    EXPECT_NE(table.valueAt(22).stringValue, empty);
+}
+
+TEST_F(SettingsTable, SetValueWithTheEntrysOwnTextKeepsIt)
+{
+    ParameterValue own = table.valueAt(22);
+    ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, own), 0);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+}
+
+TEST_F(SettingsTable, ValueAtOutsideTheTableHasEveryBitSet)
+{
+    EXPECT_STREQ(table.valueAt(37).stringValue, "K");
+    expectAllBitsSet(table.valueAt(38));
+    expectAllBitsSet(table.valueAt(-1));
+    expectAllBitsSet(table.valueAt(INT_MIN));
+    expectAllBitsSet(table.valueAt(INT_MAX));
+}
+
+TEST_F(SettingsTable, ReleaseEmptiesTheTableAndMayRepeat)
+{
+    table.release();
+    EXPECT_EQ(table.entries(), nullptr);
+    EXPECT_EQ(table.names(), nullptr);
+    EXPECT_EQ(table.findIndex("WIDTH"), 65535);
+    expectAllBitsSet(table.valueAt(0));
+    table.release();
+
+    table.buildDefaults();
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+}
+
+TEST_F(SettingsTable, RebuildingDefaultsDropsEarlierValues)
+{
+    char text[] = "x.bmp";
+    ParameterValue value{};
+    value.stringValue = text;
+    table.setValue("MAP_NAME", ParameterType::String, value);
+    table.buildDefaults();
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+}
+
+} // namespace

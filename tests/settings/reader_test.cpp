@@ -1,0 +1,150 @@
+// The reader beyond the grammar cases: huge lines, buffer seams, read errors, the user's locale.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <stdio.h>
+
+#include "settings/parameter_table.h"
+#include "settings_test_support.h"
+
+namespace {
+
+using settings_test::bitsOf;
+using settings_test::MessageLog;
+using settings_test::ScratchDir;
+using settings_test::writeBytes;
+
+struct Loaded {
+    ParameterTable table;
+    std::vector<std::string> messages;
+    bool result = false;
+};
+
+void loadText(Loaded& loaded, const std::string& bytes)
+{
+    ScratchDir dir;
+    writeBytes(dir.file("terrain.ini"), bytes);
+    MessageLog log;
+    loaded.result = loaded.table.load(dir.file("terrain.ini").c_str());
+    loaded.messages = log.texts;
+}
+
+TEST(SettingsReader, MegabyteValuesArriveWhole)
+{
+    const std::string name(4 << 20, 'n');
+    Loaded loaded;
+    loadText(loaded, "CULL_SWITCH = " + name + "\nWIDTH = 5\n");
+    EXPECT_TRUE(loaded.result);
+    EXPECT_EQ(std::string(loaded.table.valueAt(33).stringValue), name);
+    EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
+    EXPECT_TRUE(loaded.messages.empty());
+}
+
+// Deleting each space by shifting the rest of the line would take hours here.
+TEST(SettingsReader, MegabytesOfSpacesAreSkippedInOnePass)
+{
+    Loaded loaded;
+    loadText(loaded, std::string(8 << 20, ' ') + "WIDTH" + std::string(1 << 20, ' ') + "= 7\n");
+    EXPECT_EQ(loaded.table.valueAt(1).intValue, 7);
+    EXPECT_TRUE(loaded.messages.empty());
+}
+
+// The reader takes the file in blocks; a CR LF or a NUL split across two blocks must read as
+// if it were not.
+TEST(SettingsReader, LineEndsAndNulsSplitAcrossReadBlocksStillCount)
+{
+    for (std::size_t block : {4096u, 8192u, 16384u, 65536u}) {
+        SCOPED_TRACE(block);
+        const std::string key = "MAP_NAME = ";
+        const std::string name(block - key.size() - 1, 'm');
+        Loaded crlf;
+        loadText(crlf, key + name + "\r\nWIDTH = 9\n");
+        EXPECT_EQ(std::string(crlf.table.valueAt(22).stringValue), name);
+        EXPECT_EQ(crlf.table.valueAt(1).intValue, 9);
+
+        Loaded nul;
+        loadText(nul, key + name + std::string(1, '\0') + "=tail\r\nHEIGHT = 9");
+        EXPECT_EQ(std::string(nul.table.valueAt(22).stringValue), name);
+        EXPECT_EQ(nul.table.valueAt(2).intValue, 9);
+    }
+}
+
+// A stream that yields its text and then fails, as a disk that goes away would.
+struct FailingSource {
+    std::string text;
+    std::size_t offset = 0;
+};
+
+ssize_t readThenFail(void* cookie, char* buffer, size_t size)
+{
+    auto* source = static_cast<FailingSource*>(cookie);
+    if (source->offset == source->text.size()) {
+        errno = EIO;
+        return -1;
+    }
+    const std::size_t count = std::min(size, source->text.size() - source->offset);
+    std::memcpy(buffer, source->text.data() + source->offset, count);
+    source->offset += count;
+    return static_cast<ssize_t>(count);
+}
+
+TEST(SettingsReader, AReadErrorEndsReadingAndDropsTheInterruptedLine)
+{
+    FailingSource source{"WIDTH = 1024\nMAP_NAME = x.bmp\nHEIGHT = 7", 0};
+    cookie_io_functions_t functions{};
+    functions.read = readThenFail;
+    std::FILE* stream = fopencookie(&source, "r", functions);
+    ASSERT_NE(stream, nullptr);
+    ParameterTable table;
+    table.buildDefaults();
+    MessageLog log;
+    table.readFrom(stream);
+    std::fclose(stream);
+    EXPECT_EQ(table.valueAt(1).intValue, 1024);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "x.bmp");
+    EXPECT_EQ(table.valueAt(2).intValue, 600);
+    EXPECT_TRUE(log.texts.empty());
+}
+
+TEST(SettingsReader, AFolderInPlaceOfTheFileLeavesTheDefaults)
+{
+    ScratchDir dir;
+    ParameterTable table;
+    MessageLog log;
+    EXPECT_TRUE(table.load(dir.path().c_str()));
+    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_TRUE(log.texts.empty());
+    EXPECT_FALSE(table.load(nullptr));
+    EXPECT_EQ(table.count(), 38);
+}
+
+TEST(SettingsReader, LoadingAgainStartsFromTheDefaults)
+{
+    ScratchDir dir;
+    writeBytes(dir.file("a.ini"), "WIDTH = 1\nMAP_NAME = a.bmp\n");
+    writeBytes(dir.file("b.ini"), "HEIGHT = 2\n");
+    ParameterTable table;
+    ASSERT_TRUE(table.load(dir.file("a.ini").c_str()));
+    ASSERT_TRUE(table.load(dir.file("b.ini").c_str()));
+    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_EQ(table.valueAt(2).intValue, 2);
+    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+}
+
+TEST(SettingsReader, DecimalPointIsAPointWhateverTheUserLocale)
+{
+    ScratchDir dir;
+    settings_test::CommaDecimalLocale locale(dir);
+    if (!locale.active())
+        GTEST_SKIP() << "no comma-decimal locale can be made on this machine";
+    Loaded loaded;
+    loadText(loaded, "TRANS_SPEED = 2.5\nGLOBAL_DETAIL = 2,5\n");
+    EXPECT_EQ(bitsOf(loaded.table.valueAt(3).floatValue), bitsOf(2.5f));
+    EXPECT_EQ(bitsOf(loaded.table.valueAt(11).floatValue), bitsOf(2.0f));
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+// The writer's 40-line layout byte for byte, and what a written file reads back as.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "settings/parameter_table.h"
+#include "settings/settings_file.h"
+#include "settings_test_support.h"
+
+namespace {
+
+using settings_test::bitsOf;
+using settings_test::defaultValues;
+using settings_test::readBytes;
+using settings_test::ScratchDir;
+
+const std::filesystem::path kWritten = std::filesystem::path(SANDREL_SETTINGS_DATA_DIR) / "written";
+
+using Values = std::array<ParameterEntry, ParameterTable::EntryCount>;
+
+std::string written(const Values& values)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("terrain.ini");
+    EXPECT_TRUE(writeSettingsValues(path.c_str(), values));
+    return readBytes(path);
+}
+
+// The line of a written file that holds key, without its line end.
+std::string lineOf(const std::string& text, const std::string& key)
+{
+    const std::size_t start = text.find("\n" + key + " = ");
+    if (start == std::string::npos)
+        return "(missing)";
+    return text.substr(start + 1, text.find('\n', start + 1) - start - 1);
+}
+
+TEST(SettingsWriter, DefaultsGiveTheFortyLineFile)
+{
+    const std::string text = written(defaultValues());
+    EXPECT_EQ(text, readBytes((kWritten / "defaults.ini").string()));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 40);
+}
+
+TEST(SettingsWriter, FloatsAreFixedPointWithSixDecimals)
+{
+    Values values = defaultValues();
+    values[3].value.floatValue = 0.0000004f;
+    values[11].value.floatValue = -1.5f;
+    values[12].value.floatValue = 0.0000006f;
+    values[16].value.floatValue = FLT_MAX;
+    values[17].value.floatValue = -0.0000004f;
+    values[18].value.floatValue = 1e-45f;
+    values[19].value.floatValue = std::numeric_limits<float>::infinity();
+    values[21].value.floatValue = 123456.789f;
+    const std::string text = written(values);
+    EXPECT_EQ(lineOf(text, "TRANS_SPEED"), "TRANS_SPEED = 0.000000");
+    EXPECT_EQ(lineOf(text, "GLOBAL_DETAIL"), "GLOBAL_DETAIL = -1.500000");
+    EXPECT_EQ(lineOf(text, "LOCAL_DETAIL"), "LOCAL_DETAIL = 0.000001");
+    EXPECT_EQ(lineOf(text, "FIELD_OF_VIEW"), "FIELD_OF_VIEW = 340282346638528859811704183484516925440.000000");
+    EXPECT_EQ(lineOf(text, "FIELD_OF_VIEW_ASPECT"), "FIELD_OF_VIEW_ASPECT = -0.000000");
+    EXPECT_EQ(lineOf(text, "CLIP_PLANE_NEAR"), "CLIP_PLANE_NEAR = 0.000000");
+    EXPECT_EQ(lineOf(text, "CLIP_PLANE_FAR"), "CLIP_PLANE_FAR = inf");
+    // The float nearest 123456.789 is 123456.7890625: %f shows the widened double's digits.
+    EXPECT_EQ(lineOf(text, "TEXTURE_EDGE_LEN"), "TEXTURE_EDGE_LEN = 123456.789062");
+}
+
+TEST(SettingsWriter, IntsAndStringsAreWrittenAsTheyAre)
+{
+    Values values = defaultValues();
+    char empty[] = "";
+    char spaced[] = "my maps/big map.bmp";
+    char odd[] = "a=b #c\t";
+    values[1].value.intValue = INT_MIN;
+    values[2].value.intValue = INT_MAX;
+    values[13].value.intValue = -7;
+    values[22].value.stringValue = empty;
+    values[23].value.stringValue = spaced;
+    values[33].value.stringValue = odd;
+    const std::string text = written(values);
+    EXPECT_EQ(lineOf(text, "WIDTH"), "WIDTH = -2147483648");
+    EXPECT_EQ(lineOf(text, "HEIGHT"), "HEIGHT = 2147483647");
+    EXPECT_EQ(lineOf(text, "MAX_DETAIL"), "MAX_DETAIL = -7");
+    EXPECT_EQ(lineOf(text, "MAP_NAME"), "MAP_NAME = ");
+    EXPECT_EQ(lineOf(text, "TEXTURE_NAME"), "TEXTURE_NAME = my maps/big map.bmp");
+    EXPECT_EQ(lineOf(text, "CULL_SWITCH"), "CULL_SWITCH = a=b #c\t");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 40);
+}
+
+TEST(SettingsWriter, ReplacesEverythingAnOldFileHeld)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("terrain.ini");
+    settings_test::writeBytes(path, "# mine\nUNKNOWN = 1\n" + std::string(5000, 'x') + "\nWIDTH = 3\n");
+    ASSERT_TRUE(writeSettingsValues(path.c_str(), defaultValues()));
+    EXPECT_EQ(readBytes(path), readBytes((kWritten / "defaults.ini").string()));
+}
+
+TEST(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
+{
+    ScratchDir dir;
+    const std::string path = dir.file("terrain.ini");
+    Values wrongType = defaultValues();
+    wrongType[1].type = ParameterType::Float;
+    EXPECT_FALSE(writeSettingsValues(path.c_str(), wrongType));
+    Values noText = defaultValues();
+    noText[22].value.stringValue = nullptr;
+    EXPECT_FALSE(writeSettingsValues(path.c_str(), noText));
+    EXPECT_TRUE(dir.names().empty());
+}
+
+TEST(SettingsWriter, PointDecimalsWhateverTheUserLocale)
+{
+    ScratchDir dir;
+    settings_test::CommaDecimalLocale locale(dir);
+    if (!locale.active())
+        GTEST_SKIP() << "no comma-decimal locale can be made on this machine";
+    EXPECT_EQ(written(defaultValues()), readBytes((kWritten / "defaults.ini").string()));
+}
+
+// What the next start reads from a file this writer wrote.
+TEST(SettingsWriter, ReadsBackExceptWhereTheGrammarLosesText)
+{
+    Values values = defaultValues();
+    char spaced[] = "my map.bmp";
+    char equals[] = "a=b.bmp";
+    std::string longName(300, 'q');
+    char space[] = " ";
+    char equalsKey[] = "=";
+    char trailingCr[] = "R\r";
+    values[0].value.intValue = 1;
+    values[1].value.intValue = INT_MIN;
+    values[2].value.intValue = INT_MAX;
+    values[3].value.floatValue = 1.23456789f;
+    values[11].value.floatValue = -0.0000004f;
+    values[19].value.floatValue = 4999.5f;
+    values[22].value.stringValue = spaced;
+    values[23].value.stringValue = equals;
+    values[33].value.stringValue = longName.data();
+    values[24].value.stringValue = space;
+    values[25].value.stringValue = equalsKey;
+    values[26].value.stringValue = trailingCr;
+
+    ScratchDir dir;
+    const std::string path = dir.file("terrain.ini");
+    ASSERT_TRUE(writeSettingsValues(path.c_str(), values));
+    settings_test::MessageLog log;
+    ParameterTable table;
+    ASSERT_TRUE(table.load(path.c_str()));
+    EXPECT_TRUE(log.texts.empty());
+
+    EXPECT_STREQ(table.valueAt(22).stringValue, "mymap.bmp");
+    EXPECT_STREQ(table.valueAt(23).stringValue, "b.bmp");
+    EXPECT_EQ(std::string(table.valueAt(33).stringValue), longName);
+    EXPECT_STREQ(table.valueAt(24).stringValue, "");
+    EXPECT_STREQ(table.valueAt(25).stringValue, "");
+    // A CR at the end of a value joins the line end.
+    EXPECT_STREQ(table.valueAt(26).stringValue, "R");
+    EXPECT_EQ(bitsOf(table.valueAt(3).floatValue), bitsOf(1.234568f));
+    EXPECT_EQ(bitsOf(table.valueAt(11).floatValue), bitsOf(-0.0f));
+    EXPECT_EQ(bitsOf(table.valueAt(18).floatValue), 0x3DCCCCCDu);
+
+    for (int i = 0; i < 38; ++i) {
+        if (i == 3 || i == 11 || (i >= 22 && i <= 26) || i == 33)
+            continue;
+        SCOPED_TRACE(kParameters[i].key);
+        switch (kParameters[i].type) {
+        case ParameterType::Int:
+            EXPECT_EQ(table.valueAt(i).intValue, values[i].value.intValue);
+            break;
+        case ParameterType::Float:
+            EXPECT_EQ(bitsOf(table.valueAt(i).floatValue), bitsOf(values[i].value.floatValue));
+            break;
+        case ParameterType::String:
+            EXPECT_STREQ(table.valueAt(i).stringValue, values[i].value.stringValue);
+            break;
+        }
+    }
+}
+
+} // namespace
