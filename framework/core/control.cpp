@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/core/bitmap.h"
 #include "framework/core/cwnd.h"
 #include "framework/core/page_window.h"
 
@@ -57,6 +58,10 @@ Control::~Control()
         m_member->m_control = nullptr;
     if (m_wrapper)
         m_wrapper->m_control = nullptr;
+    // A picture frees the bitmap it shows when its window goes; what it showed before was handed
+    // back to the caller by SetBitmap.
+    if (Kind() == ControlKind::Picture && m_bitmap != nullptr)
+        DeleteObject(m_bitmap);
 }
 
 CWnd& Control::Window()

@@ -82,7 +82,8 @@ public:
     void SetRangeMax(int value, bool redraw);
     void SetPos(int value, bool redraw);
 
-    // Picture: the bitmap shown, not owned; returns the one shown before.
+    // Picture: the bitmap shown; returns the one shown before, which the caller then owns. The
+    // bitmap still shown when the control goes is freed with it.
     fw_bitmap_object* Bitmap() const { return m_bitmap; }
     fw_bitmap_object* SetBitmap(fw_bitmap_object* bitmap);
 

@@ -81,7 +81,8 @@ public:
 
 class CStatic : public CWnd {
 public:
-    // Shows the bitmap (not owned) and returns the one shown before.
+    // Shows the bitmap and returns the one shown before, which the caller then owns; the
+    // control frees the bitmap it still shows when its window goes.
     HBITMAP SetBitmap(HBITMAP bitmap);
     HBITMAP GetBitmap() const;
 };

@@ -1,0 +1,290 @@
+// One run of the launcher from start to exit: terrain.ini in, the sheet, terrain.ini out and the
+// engine started, with real files in a temporary directory and the stand-in engine.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/launcher_app.h"
+#include "app/page_fields.h"
+#include "framework/headless/headless.h"
+#include "pages/controls_page.h"
+#include "pages/map_prop_page.h"
+#include "pages/prop_page_opengl.h"
+#include "pages/texture_prop_page.h"
+#include "settings/parameter_keys.h"
+#include "settings/settings_file.h"
+#include "tests/support/temp_dir.h"
+
+using fw::headless::Driver;
+using fw::headless::HeadlessBackend;
+using testsupport::InTempDir;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+namespace fs = std::filesystem;
+
+namespace {
+
+// terrain.ini as the writer makes it from the built-in defaults.
+std::string DefaultFile()
+{
+    ParameterTable table;
+    table.buildDefaults();
+    std::array<ParameterEntry, ParameterTable::EntryCount> values{};
+    for (int i = 0; i < ParameterTable::EntryCount; ++i)
+        values[static_cast<size_t>(i)] = table.entries()[i];
+    std::string text;
+    EXPECT_TRUE(formatSettingsValues(values, text));
+    table.release();
+    return text;
+}
+
+void InstallEngine(const fs::path& dir)
+{
+    fs::copy_file(SANDREL_STANDIN_ENGINE, dir / "Quellmark.exe", fs::copy_options::overwrite_existing);
+}
+
+// The stand-in engine's record of its start, once it has written it.
+std::string EngineRecord(const fs::path& dir, bool expectStarted = true)
+{
+    const fs::path log = dir / "quellmark-run.log";
+    for (int i = 0; i < (expectStarted ? 500 : 30) && !fs::exists(log); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return fs::exists(log) ? ReadFile(log) : std::string();
+}
+
+template <class Page>
+Page& PageOf(Driver& d, int index)
+{
+    auto* page = dynamic_cast<Page*>(d.Sheet().GetPage(index));
+    if (page == nullptr)
+        throw std::logic_error("unexpected page");
+    return *page;
+}
+
+struct LauncherRun {
+    InTempDir dir;
+    HeadlessBackend backend;
+    LauncherApp app;
+};
+
+} // namespace
+
+TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEngine)
+{
+    LauncherRun run;
+    InstallEngine(run.dir.Path());
+    run.backend.sheetScript = [&](Driver& d) {
+        const MapPropPage& general = PageOf<MapPropPage>(d, 0);
+        EXPECT_EQ(general.m_width, 800);
+        EXPECT_EQ(general.m_mapName, "257x257.bmp");
+        const ControlsPage& controls = PageOf<ControlsPage>(d, 3);
+        EXPECT_EQ(controls.m_transSpeed, 5.0f);
+        EXPECT_EQ(controls.m_keyLocalDetailDown, "K");
+        EXPECT_FALSE(fs::exists("terrain.ini"));
+        d.PressOK();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+    const std::string written = ReadFile(run.dir.Path() / "terrain.ini");
+    EXPECT_EQ(written, DefaultFile());
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 40);
+
+    const std::string record = EngineRecord(run.dir.Path());
+    EXPECT_NE(record.find("cwd=" + run.dir.Path().string() + "\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("argc=1\n"), std::string::npos) << "no arguments";
+    EXPECT_NE(record.find("terrain.ini=" + std::to_string(written.size()) + " bytes\n" + written), std::string::npos)
+        << "the engine found the whole file at its start";
+    EXPECT_TRUE(run.backend.messages.empty());
+}
+
+TEST(Launcher, CancelEscapeAndCloseBoxChangeNothingAndStartNothing)
+{
+    const std::string original = "# mine\nWIDTH = 1024\n\n  MAP_NAME = x.bmp  \n";
+    for (int way = 0; way < 3; ++way) {
+        LauncherRun run;
+        InstallEngine(run.dir.Path());
+        WriteFile("terrain.ini", original);
+        run.backend.sheetScript = [&](Driver& d) {
+            EXPECT_EQ(PageOf<MapPropPage>(d, 0).m_width, 1024);
+            d.TypeOver(1001, "not a number");
+            if (way == 0)
+                d.PressCancel();
+            else if (way == 1)
+                d.PressEscape();
+            else
+                d.PressCloseBox();
+        };
+        EXPECT_FALSE(run.app.InitInstance());
+        EXPECT_EQ(ReadFile("terrain.ini"), original);
+        EXPECT_EQ(EngineRecord(run.dir.Path(), false), "");
+        EXPECT_TRUE(run.backend.messages.empty());
+    }
+}
+
+TEST(Launcher, UnknownKeysAreReportedOncePerLineBeforeTheSheetOpens)
+{
+    LauncherRun run;
+    WriteFile("terrain.ini", "width = 5\nWIDTH = 900\nNOPE=1\n# COMMENT = 3\nalso unknown = x\n");
+    bool sheetSeen = false;
+    run.backend.sheetScript = [&](Driver& d) {
+        sheetSeen = true;
+        EXPECT_EQ(PageOf<MapPropPage>(d, 0).m_width, 900);
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+    EXPECT_TRUE(sheetSeen);
+    ASSERT_EQ(run.backend.messages.size(), 3u);
+    for (const auto& message : run.backend.messages) {
+        EXPECT_EQ(message.text, "unknown parameter type encountered");
+        EXPECT_FALSE(message.sheetOpen);
+    }
+}
+
+TEST(Launcher, ValuesReachTheFileThroughThePageFieldsOnly)
+{
+    LauncherRun run;
+    InstallEngine(run.dir.Path());
+    // Values no page would accept, on pages the user never opens: passed on as loaded.
+    WriteFile("terrain.ini", "FIELD_OF_VIEW = 200\nMOVE_UP = AB\nTEXTURE_EDGE_LEN = 5000\n");
+    run.backend.sheetScript = [&](Driver& d) {
+        // A field changed after the transfer is what is written, whatever the table holds.
+        PageOf<PropPageOpenGL>(d, 2).m_clipNear = 0.25f;
+        d.PressOK();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+    const std::string written = ReadFile("terrain.ini");
+    EXPECT_NE(written.find("FIELD_OF_VIEW = 200.000000\n"), std::string::npos);
+    EXPECT_NE(written.find("CLIP_PLANE_NEAR = 0.250000\n"), std::string::npos);
+    EXPECT_NE(written.find("MOVE_UP = AB\n"), std::string::npos);
+    EXPECT_NE(written.find("TEXTURE_EDGE_LEN = 5000.000000\n"), std::string::npos);
+    EXPECT_EQ(run.app.m_parameters.valueAt(18).floatValue, 0.1f) << "the table keeps what it loaded";
+}
+
+TEST(Launcher, TabsAndHelp)
+{
+    LauncherRun run;
+    run.backend.sheetScript = [&](Driver& d) {
+        ASSERT_EQ(d.Sheet().GetPageCount(), 4);
+        EXPECT_EQ(d.Sheet().GetCaption(), "Sandrel");
+        std::vector<std::string> titles;
+        for (int i = 0; i < 4; ++i)
+            titles.push_back(d.Sheet().GetPage(i)->GetTitle().str());
+        EXPECT_EQ(titles, (std::vector<std::string>{"General", "Texture", "OpenGL", "Controls"}));
+        EXPECT_EQ(d.ActiveIndex(), 0);
+        EXPECT_EQ(AfxGetApp()->m_pMainWnd, &d.Sheet());
+        d.PressF1();
+        d.PressHelp();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+    ASSERT_EQ(run.backend.helpRequests.size(), 2u);
+    EXPECT_EQ(run.backend.helpRequests[0].file, "Sandrel.chm");
+    EXPECT_EQ(run.backend.helpRequests[0].topic, "welcome.htm");
+    EXPECT_TRUE(run.backend.helpShown.empty()) << "without the help file nothing is shown";
+    EXPECT_TRUE(run.backend.messages.empty()) << "and nothing is said";
+    EXPECT_EQ(run.app.m_pMainWnd, nullptr) << "the sheet is gone";
+    EXPECT_EQ(run.app.RegistryKey(), "Local AppWizard-Generated Applications");
+    EXPECT_TRUE(run.app.HtmlHelpEnabled());
+}
+
+TEST(Launcher, WithoutAnEngineTheFileIsWrittenAndTheUserTold)
+{
+    for (bool present : {false, true}) {
+        LauncherRun run;
+        if (present) {
+            WriteFile("Quellmark.exe", "#!/bin/sh\ntouch ran\n");
+            fs::permissions("Quellmark.exe", fs::perms::owner_read | fs::perms::owner_write); // not executable
+        }
+        run.backend.sheetScript = [&](Driver& d) { d.PressOK(); };
+        EXPECT_FALSE(run.app.InitInstance());
+        EXPECT_EQ(ReadFile("terrain.ini"), DefaultFile());
+        ASSERT_EQ(run.backend.messages.size(), 1u);
+        EXPECT_EQ(run.backend.messages[0].text, "couldn't start engine");
+        EXPECT_EQ(run.backend.messages[0].caption, "error");
+        EXPECT_EQ(run.backend.messages[0].style, static_cast<UINT>(MB_SYSTEMMODAL));
+        EXPECT_FALSE(run.backend.messages[0].sheetOpen) << "shown after the sheet has gone";
+        EXPECT_FALSE(fs::exists("ran"));
+    }
+}
+
+namespace {
+
+// Exit codes of the unprivileged runs: what went wrong, if anything.
+enum : int { kAsExpected = 0, kWrongResult = 1, kWrongMessages = 2, kFileChanged = 3, kEngineStarted = 4 };
+
+int RunUnwritable(const fs::path& dir, const std::string& original)
+{
+    HeadlessBackend backend;
+    LauncherApp app;
+    backend.sheetScript = [](Driver& d) { d.PressOK(); };
+    if (app.InitInstance())
+        return kWrongResult;
+    if (backend.MessageTexts() != std::vector<std::string>{"couldn't write configuration"} ||
+        backend.messages[0].caption != "error" || backend.messages[0].style != MB_SYSTEMMODAL)
+        return kWrongMessages;
+    if (ReadFile(dir / "terrain.ini") != original)
+        return kFileChanged;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (fs::exists(dir / "quellmark-run.log"))
+        return kEngineStarted;
+    return kAsExpected;
+}
+
+} // namespace
+
+TEST(Launcher, UnwritableTerrainIniIsReportedAndStartsNothing)
+{
+    const std::string original = "WIDTH = 640\n";
+    {
+        // A write-protected file in a writable directory.
+        InTempDir dir;
+        InstallEngine(dir.Path());
+        WriteFile("terrain.ini", original);
+        fs::permissions("terrain.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        testsupport::HandToUnprivileged(dir.Path());
+        testsupport::HandToUnprivileged(dir.Path() / "terrain.ini");
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), original); }), kAsExpected);
+    }
+    {
+        // A directory the user may not write into, with no terrain.ini yet.
+        InTempDir dir;
+        InstallEngine(dir.Path());
+        fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), ""); }), kAsExpected);
+    }
+}
+
+TEST(Launcher, PageFieldTableFollowsTheSettingsTable)
+{
+    MapPropPage general;
+    PropPageOpenGL opengl;
+    CTexturePropPage texture;
+    ControlsPage controls;
+    const PageFieldTable fields = pageFields(general, opengl, texture, controls);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(fields[i].type, kParameters[i].type) << kParameters[i].key;
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_NE(fields[i].field, fields[j].field) << "one field per setting";
+    }
+    EXPECT_EQ(fields[13].field, &general.m_maxDetail);
+    EXPECT_EQ(fields[14].field, &general.m_minDetail);
+    EXPECT_EQ(fields[25].field, &controls.m_keyStrafeRight);
+}
+
+TEST(Launcher, NewPagesHoldZerosAndEmptyTexts)
+{
+    PropPageOpenGL opengl;
+    EXPECT_EQ(opengl.m_useVertexArray + opengl.m_useCompiledVertexArray + opengl.m_useMultiDraw + opengl.m_useArbExt, 0);
+    EXPECT_EQ(opengl.m_fieldOfView, 0.0f);
+    EXPECT_EQ(opengl.m_clipFar, 0.0f);
+    ControlsPage controls;
+    EXPECT_TRUE(controls.m_keyCullSwitch.IsEmpty());
+    EXPECT_STREQ(controls.GetRuntimeClass()->m_lpszClassName, "ControlsPage");
+    MapPropPage general;
+    EXPECT_STREQ(general.GetRuntimeClass()->m_lpszClassName, "MapPropPage");
+    EXPECT_EQ(general.TemplateId(), 107u);
+    CTexturePropPage texture;
+    EXPECT_STREQ(texture.GetRuntimeClass()->m_lpszClassName, "CTexturePropPage");
+    EXPECT_EQ(texture.TemplateId(), 109u);
+    EXPECT_EQ(controls.TemplateId(), 9u);
+    EXPECT_EQ(opengl.TemplateId(), 108u);
+}
