@@ -618,8 +618,8 @@ private:
         return v != 0;
     }
 
-    static constexpr std::size_t kMaxTokens = 1000000;
-    static constexpr std::size_t kMaxLines = 1000000;
+    static constexpr std::size_t kMaxTokens = 200000;
+    static constexpr std::size_t kMaxLines = 100000;
 
     const FileReader& read_;
     std::size_t linesRead_ = 0;

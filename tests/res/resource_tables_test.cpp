@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "framework/core/dialog_template.h"
 #include "res/resource.h"
@@ -251,5 +256,83 @@ TEST(ResTables, FallbackBitmapIsTheCheckedInFileWithoutItsFileHeader)
     const std::span<const BYTE> dib = fw::FindBitmapResource(IDB_FALLBACK);
     EXPECT_EQ(std::memcmp(file.data() + 14, dib.data(), dib.size()), 0);
 }
+
+#ifdef SANDREL_WINDRES
+// What a real Windows resource compiler makes of Sandrel.rc, read back from its decompiled
+// listing: every dialog and control must match the tables, styles included.
+struct Compiled {
+    DWORD style = 0;
+    int cx = 0, cy = 0;
+    std::vector<std::tuple<int, std::string, int, int, int, int, DWORD>> controls;
+};
+
+std::map<int, Compiled> CompileWithWindres()
+{
+    restest::TempDir dir;
+    const auto listing = dir / "listing.rc";
+    const auto r = restest::RunProgram(
+        {SANDREL_WINDRES, "--preprocessor=cpp", "--preprocessor-arg=-xc", "--preprocessor-arg=-DRC_INVOKED",
+         "--preprocessor-arg=-D_WIN32", "--preprocessor-arg=-D_WIN64", "-I" SANDREL_MINGW_INCLUDE, "-i", "Sandrel.rc",
+         "-O", "rc", "-o", listing.string()},
+        SANDREL_SOURCE_DIR "/res");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::map<int, Compiled> dialogs;
+    const std::regex header(R"(^(\d+) DIALOGEX .*?(\d+), (\d+), (\d+), (\d+)\s*$)");
+    const std::regex style(R"(^STYLE 0x([0-9a-fA-F]+))");
+    const std::regex withText(R"re(^\s+(LTEXT|PUSHBUTTON|GROUPBOX|CONTROL) "((?:[^"]|"")*)", (-?\d+), (.*)$)re");
+    const std::regex edit(R"(^\s+EDITTEXT (-?\d+), (.*)$)");
+    const std::regex numbers(R"((?:"[^"]*", )?(0x[0-9a-fA-F]+|-?\d+))");
+    std::istringstream in(restest::Slurp(listing));
+    Compiled* current = nullptr;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (std::regex_match(line, m, header)) {
+            current = &dialogs[std::stoi(m[1])];
+            current->cx = std::stoi(m[4]);
+            current->cy = std::stoi(m[5]);
+        } else if (current != nullptr && std::regex_search(line, m, style)) {
+            current->style = static_cast<DWORD>(std::stoul(m[1], nullptr, 16));
+        } else if (current != nullptr && (std::regex_match(line, m, withText) || std::regex_match(line, m, edit))) {
+            const bool control = m.size() == 5 && m[1] == "CONTROL";
+            const bool hasText = m.size() == 5;
+            std::string caption = hasText ? std::regex_replace(m[2].str(), std::regex("\"\""), "\"") : "";
+            const int id = std::stoi(m[hasText ? 3 : 1]);
+            const std::string rest = m[hasText ? 4 : 2];
+            std::vector<long long> v;
+            for (auto it = std::sregex_iterator(rest.begin(), rest.end(), numbers); it != std::sregex_iterator(); ++it)
+                v.push_back(std::stoll((*it)[1].str(), nullptr, 0));
+            EXPECT_EQ(v.size(), 5u) << line;
+            if (v.size() != 5)
+                continue;
+            // CONTROL lists its style before the rectangle, the short statements after it.
+            const auto s = static_cast<DWORD>(control ? v[0] : v[4]);
+            const std::size_t r0 = control ? 1 : 0;
+            current->controls.emplace_back(id, caption, static_cast<int>(v[r0]), static_cast<int>(v[r0 + 1]),
+                                           static_cast<int>(v[r0 + 2]), static_cast<int>(v[r0 + 3]), s);
+        }
+    }
+    return dialogs;
+}
+
+TEST(ResTables, AWindowsResourceCompilerReadsTheScriptTheSameWay)
+{
+    const std::map<int, Compiled> compiled = CompileWithWindres();
+    ASSERT_EQ(compiled.size(), 4u);
+    for (const auto& [id, dialog] : compiled) {
+        SCOPED_TRACE("dialog " + std::to_string(id));
+        const fw::DialogTemplate* d = fw::FindDialogTemplate(id);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->style, dialog.style);
+        EXPECT_EQ(d->cx, dialog.cx);
+        EXPECT_EQ(d->cy, dialog.cy);
+        ASSERT_EQ(d->controls.size(), dialog.controls.size());
+        for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+            const fw::ControlTemplate& c = d->controls[i];
+            EXPECT_EQ(std::make_tuple(c.id, std::string(c.caption), c.x, c.y, c.cx, c.cy, c.style), dialog.controls[i])
+                << "control " << i;
+        }
+    }
+}
+#endif
 
 } // namespace
