@@ -137,12 +137,14 @@ public:
         m_text = new wxTextCtrl(parent, wxID_ANY, ToWx(control.Text()), r.GetPosition(), r.GetSize(), wxTE_LEFT);
         Attach(m_text);
         MakeCompact(m_text);
+        m_text->Bind(wxEVT_KEY_DOWN, &EditWidget::OnKeyDown, this);
         m_text->Bind(wxEVT_CHAR, &EditWidget::OnChar, this);
         m_text->Bind(wxEVT_TEXT, &EditWidget::OnText, this);
         m_text->Bind(wxEVT_TEXT_PASTE, &EditWidget::OnPaste, this);
     }
     ~EditWidget() override
     {
+        m_text->Unbind(wxEVT_KEY_DOWN, &EditWidget::OnKeyDown, this);
         m_text->Unbind(wxEVT_CHAR, &EditWidget::OnChar, this);
         m_text->Unbind(wxEVT_TEXT, &EditWidget::OnText, this);
         m_text->Unbind(wxEVT_TEXT_PASTE, &EditWidget::OnPaste, this);
@@ -181,16 +183,32 @@ private:
         m_mirroring = false;
     }
 
-    // The model replaces its selection when the user types: give it the widget's.
+    // The model replaces its selection when the user types: give it the widget's, as it was
+    // when the key went down. wxGTK reports a typed character from the entry's input method,
+    // after the entry has already deleted its selection.
     void TakeSelection()
     {
         long from = 0;
         long to = 0;
-        m_text->GetSelection(&from, &to);
+        if (m_keyDown.valid && m_keyDown.value == ToWx(m_control.Text())) {
+            from = m_keyDown.from;
+            to = m_keyDown.to;
+        } else {
+            m_text->GetSelection(&from, &to);
+        }
+        m_keyDown.valid = false;
         const std::string& text = m_control.Text();
         m_mirroring = true;
         m_control.SetSelection(ByteOffset(text, from), ByteOffset(text, to));
         m_mirroring = false;
+    }
+
+    void OnKeyDown(wxKeyEvent& event)
+    {
+        m_keyDown.valid = true;
+        m_keyDown.value = m_text->GetValue();
+        m_text->GetSelection(&m_keyDown.from, &m_keyDown.to);
+        event.Skip();
     }
 
     void OnChar(wxKeyEvent& event)
@@ -245,7 +263,15 @@ private:
         AfterInput();
     }
 
+    struct KeyDown {
+        bool valid = false;
+        wxString value;
+        long from = 0;
+        long to = 0;
+    };
+
     wxTextCtrl* m_text;
+    KeyDown m_keyDown;
     bool m_mirroring = false;
     bool m_userEditing = false;
 };

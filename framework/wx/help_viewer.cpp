@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -24,6 +25,25 @@ namespace {
 
 constexpr const char* kProtocol = "chm";
 
+// The system's MIME table may be missing (minimal installs have none): the help's own kinds of
+// file are known here.
+wxString MimeTypeOf(const std::string& entry)
+{
+    const size_t dot = entry.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : entry.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (ext == "htm" || ext == "html")
+        return "text/html";
+    if (ext == "css")
+        return "text/css";
+    if (ext == "png" || ext == "gif" || ext == "bmp")
+        return "image/" + ext;
+    if (ext == "jpg" || ext == "jpeg")
+        return "image/jpeg";
+    return "application/octet-stream";
+}
+
 class ChmFileSystemHandler : public wxFileSystemHandler {
 public:
     bool CanOpen(const wxString& location) override { return GetProtocol(location) == kProtocol; }
@@ -41,8 +61,8 @@ public:
         // The stream owns its copy of the bytes.
         wxMemoryOutputStream buffer;
         buffer.Write(bytes->data(), bytes->size());
-        return new wxFSFile(new wxMemoryInputStream(buffer), location, GetMimeTypeFromExt(location),
-                            GetAnchor(location), wxDateTime());
+        return new wxFSFile(new wxMemoryInputStream(buffer), location, MimeTypeOf(entry), GetAnchor(location),
+                            wxDateTime());
     }
 };
 
@@ -116,12 +136,18 @@ void PlaceBesideSheet(wxFrame& frame)
     const wxRect sheetRect = sheet->GetScreenRect();
     const int display = wxDisplay::GetFromWindow(sheet);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
-    const wxSize size = frame.GetSize();
+    wxSize size = frame.GetSize();
     const int gap = frame.FromDIP(8);
-    if (sheetRect.GetRight() + gap + size.GetWidth() <= screen.GetRight())
-        frame.Move(sheetRect.GetRight() + gap, sheetRect.GetTop());
-    else if (sheetRect.GetLeft() - gap - size.GetWidth() >= screen.GetLeft())
-        frame.Move(sheetRect.GetLeft() - gap - size.GetWidth(), sheetRect.GetTop());
+    const int roomRight = screen.GetRight() - sheetRect.GetRight() - gap;
+    const int roomLeft = sheetRect.GetLeft() - gap - screen.GetLeft();
+    // On a small screen the window narrows to the wider side, down to a readable width.
+    const bool right = roomRight >= size.GetWidth() || roomRight >= roomLeft;
+    size.SetWidth(std::max(frame.FromDIP(360), std::min(size.GetWidth(), right ? roomRight : roomLeft)));
+    size.SetHeight(std::min(size.GetHeight(), screen.GetHeight()));
+    frame.SetSize(size);
+    const int x = right ? std::min(sheetRect.GetRight() + gap, screen.GetRight() - size.GetWidth())
+                        : std::max(screen.GetLeft(), sheetRect.GetLeft() - gap - size.GetWidth());
+    frame.Move(x, std::max(screen.GetTop(), sheetRect.GetTop()));
 }
 
 } // namespace

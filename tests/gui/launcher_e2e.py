@@ -1,0 +1,428 @@
+#!/usr/bin/python3
+"""End-to-end checks of the launcher's real window under Xvfb.
+
+Each run starts one Xvfb (-noreset) and one D-Bus session, prepares a fresh demo folder per
+scenario and drives the launcher as a user would: keys through xdotool, controls found and read
+through the accessibility tree (AT-SPI). Screen coordinates are never used.
+
+Usage: launcher_e2e.py --program PATH --make-demo PATH --screenshots DIR [SCENARIO...]
+Exit status: 0 all passed, 1 a failure, 77 Xvfb is not installed (the run is skipped).
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+SKIP = 77
+TIMEOUT = 15.0
+
+
+def start_xvfb():
+    """Starts Xvfb on a free display; returns (process, display)."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
+        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    number = b""
+    with os.fdopen(read_fd, "rb") as pipe:
+        while not number.endswith(b"\n"):
+            chunk = pipe.read(1)
+            if not chunk:
+                break
+            number += chunk
+    if not number.strip():
+        proc.kill()
+        raise RuntimeError("Xvfb did not start")
+    return proc, ":" + number.decode().strip()
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_for(what, probe, timeout=TIMEOUT):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+class Session:
+    """One launcher in one demo folder."""
+
+    def __init__(self, args, name):
+        import pyatspi  # only importable inside the D-Bus session
+        self.pyatspi = pyatspi
+        self.args = args
+        self.name = name
+        self.folder = tempfile.mkdtemp(prefix="sandrel-gui-")
+        subprocess.run([args.make_demo, self.folder], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        self.proc = None
+
+    # --- the program -------------------------------------------------------------------------
+    def launch(self):
+        self.log = open(os.path.join(self.folder, "launcher-output.txt"), "w")
+        self.proc = subprocess.Popen([self.args.program], cwd=self.folder, stdout=self.log, stderr=self.log)
+        self.sheet = wait_for("the sheet window", lambda: self.top_level("Sandrel", "frame"))
+        self.focus_window("^Sandrel$")
+
+    def wait_exit(self, expected=0):
+        try:
+            code = self.proc.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the launcher did not end")
+        check(code == expected, f"the launcher ended with {code}, expected {expected}")
+
+    def close(self):
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    # --- the accessibility tree --------------------------------------------------------------
+    def app(self):
+        desktop = self.pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            try:
+                app = desktop.getChildAtIndex(i)
+                if app is not None and app.name == "sandrel" and app.get_process_id() == self.proc.pid:
+                    return app
+            except Exception:
+                continue
+        return None
+
+    def top_level(self, name, role=None):
+        app = self.app()
+        if app is None:
+            return None
+        for i in range(app.childCount):
+            window = app.getChildAtIndex(i)
+            if window is not None and window.name.startswith(name) and (role is None or window.getRoleName() == role):
+                return window
+        return None
+
+    def find(self, root, role, name=None):
+        def match(acc):
+            return acc is not None and acc.getRoleName() == role and (name is None or acc.name == name)
+        return self.pyatspi.findDescendant(root, match)
+
+    def control(self, role, name):
+        found = wait_for(f"{role} '{name}'", lambda: self.find(self.sheet, role, name))
+        return found
+
+    def selected_tab(self):
+        tabs = self.find(self.sheet, "page tab list")
+        for i in range(tabs.childCount):
+            tab = tabs.getChildAtIndex(i)
+            if tab.getState().contains(self.pyatspi.STATE_SELECTED):
+                return tab.name
+        return None
+
+    def text_of(self, acc):
+        text = acc.queryText()
+        return text.getText(0, text.characterCount)
+
+    def checked(self, acc):
+        return acc.getState().contains(self.pyatspi.STATE_CHECKED)
+
+    def click(self, acc):
+        acc.queryAction().doAction(0)
+
+    def message_box(self, text):
+        """Waits for a box showing this text; returns (window, caption)."""
+        def probe():
+            app = self.app()
+            for i in range(app.childCount if app else 0):
+                window = app.getChildAtIndex(i)
+                if window is None or window.getRoleName() != "alert":
+                    continue
+                if self.find(window, "label", text) is not None:
+                    return window
+            return None
+        box = wait_for(f"a message box saying '{text}'", probe)
+        return box, box.name
+
+    # --- keys and pictures -------------------------------------------------------------------
+    def focus_window(self, title_regex):
+        ids = wait_for(f"an X window named {title_regex}", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", title_regex], capture_output=True,
+            text=True).stdout.split())
+        subprocess.run(["xdotool", "windowfocus", "--sync", ids[-1]], check=False)
+        return ids[-1]
+
+    def key(self, *keys):
+        for k in keys:
+            subprocess.run(["xdotool", "key", "--delay", "40", k], check=True)
+            time.sleep(0.15)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "60", text], check=True)
+        time.sleep(0.2)
+
+    def focus(self, acc):
+        acc.queryComponent().grabFocus()
+        wait_for("the focus", lambda: acc.getState().contains(self.pyatspi.STATE_FOCUSED), 5)
+
+    def screenshot(self, tab):
+        os.makedirs(self.args.screenshots, exist_ok=True)
+        window = self.focus_window("^Sandrel$")
+        # The pointer would light up whatever control it rests on.
+        subprocess.run(["xdotool", "mousemove", "0", "0"], check=False)
+        time.sleep(0.4)  # let the page finish drawing
+        out = os.path.join(self.args.screenshots, tab.lower() + ".png")
+        subprocess.run(["import", "-window", window, out], check=True)
+        return out
+
+
+# --- scenarios ------------------------------------------------------------------------------
+
+def scenario_enter_writes_and_starts(s):
+    """Enter is OK: terrain.ini is written and the stand-in engine runs in the folder."""
+    s.launch()
+    check(s.selected_tab() == "General", "the sheet opens on General")
+    s.key("Return")
+    s.wait_exit(0)
+    check(os.path.isfile(s.path("terrain.ini")), "OK wrote terrain.ini")
+    with open(s.path("terrain.ini")) as f:
+        check("MAP_NAME" in f.read(), "terrain.ini holds the settings")
+    log = wait_for("the engine's record", lambda: os.path.isfile(s.path("quellmark-run.log")) and
+                   open(s.path("quellmark-run.log")).read())
+    check("cwd=" + os.path.realpath(s.folder) in log, "the engine started in the demo folder")
+    check("argc=1" in log, "the engine got no arguments")
+
+
+def scenario_escape_cancels(s):
+    """Escape is Cancel: terrain.ini stays byte for byte, nothing starts."""
+    before = b"WIDTH = 1024\nHEIGHT = 768\nMAP_NAME = 257x257.bmp\n"
+    with open(s.path("terrain.ini"), "wb") as f:
+        f.write(before)
+    s.launch()
+    s.key("Escape")
+    s.wait_exit(0)
+    with open(s.path("terrain.ini"), "rb") as f:
+        check(f.read() == before, "Cancel left terrain.ini unchanged")
+    time.sleep(0.5)
+    check(not os.path.exists(s.path("quellmark-run.log")), "Cancel started nothing")
+
+
+def scenario_tabs_and_screenshots(s):
+    """Ctrl+PgDn walks the tabs in order and wraps; Ctrl+PgUp and Ctrl+Tab move too."""
+    s.launch()
+    order = ["General", "Texture", "OpenGL", "Controls"]
+    for i, title in enumerate(order):
+        wait_for(f"the {title} tab", lambda: s.selected_tab() == title, 5)
+        # Every control of the page is in the tree once the page exists.
+        page = s.find(s.sheet, "page tab", title)
+        check(s.find(page, "panel") is not None, f"the {title} page has its window")
+        shot = s.screenshot(title)
+        check(os.path.getsize(shot) > 0, "screenshot saved")
+        s.key("ctrl+Next")
+    wait_for("Ctrl+PgDn to wrap to General", lambda: s.selected_tab() == "General", 5)
+    s.key("ctrl+Prior")
+    wait_for("Ctrl+PgUp back to Controls", lambda: s.selected_tab() == "Controls", 5)
+    s.key("ctrl+Tab")
+    wait_for("Ctrl+Tab on to General", lambda: s.selected_tab() == "General", 5)
+    s.key("ctrl+shift+Tab")
+    wait_for("Ctrl+Shift+Tab back to Controls", lambda: s.selected_tab() == "Controls", 5)
+    s.key("Escape")
+    s.wait_exit(0)
+
+
+def scenario_validation_message(s):
+    """A failed check shows its box, which can be found by its text and dismissed; the user
+    stays on the tab."""
+    s.launch()
+    width = s.control("text", "Screen Width")
+    s.focus(width)
+    s.key("ctrl+a")
+    s.type("12x")
+    s.key("ctrl+Next")
+    box, caption = s.message_box("Enter a whole number.")
+    check(caption == "Sandrel", f"the framework's box has the application's caption, not '{caption}'")
+    check(s.find(box, "push button", "OK") is not None, "the box has an OK button")
+    s.key("Return")
+    wait_for("the box to close", lambda: s.top_level("Sandrel", "alert") is None, 5)
+    check(s.selected_tab() == "General", "a failed check keeps the user on the tab")
+    check(s.proc.poll() is None, "the launcher still runs")
+    s.focus_window("^Sandrel$")
+    s.key("Escape")
+    s.wait_exit(0)
+
+
+def scenario_write_error_after_sheet(s):
+    """A terrain.ini that cannot be written: after the sheet has closed the error box stays
+    until confirmed, and the engine is not started."""
+    os.mkdir(s.path("terrain.ini"))  # a directory: not writable even by root
+    s.launch()
+    s.key("Return")
+    box, caption = s.message_box("couldn't write configuration")
+    check(caption == "error", f"the error box's caption is 'error', not '{caption}'")
+    time.sleep(1.0)
+    check(s.proc.poll() is None, "the box waits for the user")
+    check(s.top_level("Sandrel", "frame") is None, "the sheet has closed behind the box")
+    s.focus_window("^error$")
+    s.key("Return")
+    s.wait_exit(0)
+    check(not os.path.exists(s.path("quellmark-run.log")), "the engine was not started")
+
+
+def scenario_typing_clicking_sliding(s):
+    """Key edits upper-case and hold one letter; the culling boxes are coupled; the slider
+    moves by keyboard and its edit follows; all of it reaches terrain.ini."""
+    s.launch()
+    # General: the culling boxes.
+    perform = s.control("check box", "perform frustum culling")
+    demonstrate = s.control("check box", "demonstrate frustum culling")
+    if s.checked(perform):
+        s.click(perform)
+        wait_for("perform to clear", lambda: not s.checked(perform), 5)
+    s.click(demonstrate)
+    wait_for("demonstrate to be set", lambda: s.checked(demonstrate), 5)
+    wait_for("setting demonstrate to set perform", lambda: s.checked(perform), 5)
+    s.click(perform)
+    wait_for("clearing perform to clear demonstrate", lambda: not s.checked(demonstrate), 5)
+    check(not s.checked(perform), "perform stays clear")
+    s.click(perform)
+    wait_for("perform set again", lambda: s.checked(perform), 5)
+    check(not s.checked(demonstrate), "setting perform leaves demonstrate alone")
+
+    # Texture: the slider by keyboard, the edit follows.
+    s.key("ctrl+Next")
+    wait_for("the Texture tab", lambda: s.selected_tab() == "Texture", 5)
+    slider = wait_for("the slider", lambda: s.find(s.sheet, "slider"))
+    edge = s.control("text", "texture edge length (in map coordinates)")
+    s.focus(slider)
+    s.key("End")
+    wait_for("the edit to show 2048", lambda: s.text_of(edge) == "2048", 5)
+    s.key("Home")
+    wait_for("the edit to show 0", lambda: s.text_of(edge) == "0", 5)
+    s.key("Right", "Right", "Right")
+    wait_for("the edit to show 3", lambda: s.text_of(edge) == "3", 5)
+
+    # Controls: a key edit.
+    s.key("ctrl+Next", "ctrl+Next")
+    wait_for("the Controls tab", lambda: s.selected_tab() == "Controls", 5)
+    strafe = s.control("text", "strafe left")
+    s.focus(strafe)
+    s.key("ctrl+a")
+    s.type("q")
+    wait_for("a typed q to show as Q", lambda: s.text_of(strafe) == "Q", 5)
+    s.type("w")
+    time.sleep(0.3)
+    check(s.text_of(strafe) == "Q", f"a second letter is refused (shows '{s.text_of(strafe)}')")
+    # The culling toggle takes any length: letters arrive upper-cased and in typing order.
+    toggle = s.control("text", "toggle frustum culling")
+    s.focus(toggle)
+    s.key("ctrl+a")
+    s.type("abc")
+    wait_for("abc to show as ABC", lambda: s.text_of(toggle) == "ABC", 5)
+    s.key("Return")
+    s.wait_exit(0)
+    with open(s.path("terrain.ini")) as f:
+        lines = f.read().splitlines()
+    check("STRAFE_LEFT = Q" in lines, "the binding reached terrain.ini")
+    check("CULL_SWITCH = ABC" in lines, "the culling toggle reached terrain.ini")
+    check("SHOW_CULL = 0" in lines and "FRUSTUM_CULLING = 1" in lines, "the culling boxes reached terrain.ini")
+    check(any(line.startswith("TEXTURE_EDGE_LEN = 3.") for line in lines), "the edge length reached terrain.ini")
+
+
+def scenario_help(s):
+    """F1 opens the help topic in a window of its own; the sheet keeps running."""
+    s.launch()
+    s.key("F1")
+    help_window = wait_for("the help window", lambda: s.top_level("Sandrel Help"))
+    check("Welcome" in help_window.name, f"the help shows welcome.htm ('{help_window.name}')")
+    check(s.proc.poll() is None, "the launcher still runs")
+    s.focus_window("^Sandrel$")
+    s.key("Escape")
+    s.wait_exit(0)
+
+
+SCENARIOS = {
+    "enter_writes_and_starts": scenario_enter_writes_and_starts,
+    "escape_cancels": scenario_escape_cancels,
+    "tabs_and_screenshots": scenario_tabs_and_screenshots,
+    "validation_message": scenario_validation_message,
+    "write_error_after_sheet": scenario_write_error_after_sheet,
+    "typing_clicking_sliding": scenario_typing_clicking_sliding,
+    "help": scenario_help,
+}
+
+
+def run_inside(args):
+    passed = failed = 0
+    for name in args.scenarios or list(SCENARIOS):
+        session = None
+        try:
+            session = Session(args, name)
+            SCENARIOS[name](session)
+            print(f"PASS {name}", flush=True)
+            passed += 1
+        except Exception as error:
+            print(f"FAIL {name}: {error}", flush=True)
+            if not isinstance(error, Failure):
+                traceback.print_exc()
+            if session is not None:
+                try:
+                    print(open(session.path("launcher-output.txt")).read(), end="")
+                except OSError:
+                    pass
+            failed += 1
+        finally:
+            if session is not None:
+                session.close()
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--make-demo", required=True)
+    parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--inside", action="store_true", help=argparse.SUPPRESS)
+    parser.add_argument("scenarios", nargs="*")
+    args = parser.parse_args()
+    if args.inside:
+        return run_inside(args)
+    if shutil.which("Xvfb") is None:
+        print("Xvfb is not installed: the GUI tests are skipped")
+        return SKIP
+    unknown = [n for n in args.scenarios if n not in SCENARIOS]
+    if unknown:
+        print("unknown scenarios: " + ", ".join(unknown))
+        return 2
+    xvfb, display = start_xvfb()
+    try:
+        env = dict(os.environ, DISPLAY=display, GTK_THEME="Adwaita", NO_AT_BRIDGE="0")
+        env.pop("WAYLAND_DISPLAY", None)
+        command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inside",
+                   "--program", os.path.abspath(args.program), "--make-demo", os.path.abspath(args.make_demo),
+                   "--screenshots", os.path.abspath(args.screenshots)] + args.scenarios
+        return subprocess.run(command, env=env).returncode
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
