@@ -109,6 +109,7 @@ bool SameName(std::string_view a, std::string_view b)
 } // namespace
 
 struct ChmFile::State {
+    std::string path; // the library keeps a pointer to the name and reopens the file by it
     MemorySystem system{};
     mschm_decompressor* decompressor = nullptr;
     mschmd_header* header = nullptr;
@@ -128,12 +129,13 @@ ChmFile::~ChmFile() = default;
 std::unique_ptr<ChmFile> ChmFile::Open(const std::string& path)
 {
     auto state = std::make_unique<State>();
+    state->path = path;
     state->system.base = {&fw::wxui::Open, &Close, &fw::wxui::Read, &Write, &Seek, &Tell, &Message,
                           &Alloc, &Free, &Copy, nullptr};
     state->decompressor = mspack_create_chm_decompressor(&state->system.base);
     if (state->decompressor == nullptr)
         return nullptr;
-    state->header = state->decompressor->open(state->decompressor, path.c_str());
+    state->header = state->decompressor->open(state->decompressor, state->path.c_str());
     if (state->header == nullptr)
         return nullptr;
     return std::unique_ptr<ChmFile>(new ChmFile(std::move(state)));

@@ -211,6 +211,8 @@ ControlWidget* SheetDialog::WidgetOf(int page, int id) const
 void SheetDialog::RequestPage(int index)
 {
     m_sheet.SetActivePage(index);
+    // Whatever the toolkit did with the click, the notebook shows the sheet's active page.
+    ActivePageChanged(m_sheet.GetActiveIndex());
     AfterInput();
 }
 

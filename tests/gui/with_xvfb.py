@@ -1,0 +1,47 @@
+#!/usr/bin/python3
+"""Runs a command on a fresh Xvfb display (-noreset) of its own.
+
+Usage: with_xvfb.py COMMAND [ARGS...]. Exit status: the command's, or 77 when Xvfb is not
+installed (the test is skipped). Listing a test program's tests needs no display.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+
+SKIP = 77
+
+
+def main():
+    command = sys.argv[1:]
+    if not command:
+        print("usage: with_xvfb.py COMMAND [ARGS...]", file=sys.stderr)
+        return 2
+    if any(arg == "--gtest_list_tests" for arg in command):
+        return subprocess.run(command).returncode
+    if shutil.which("Xvfb") is None:
+        print("Xvfb is not installed: skipped")
+        return SKIP
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp",
+                             "-screen", "0", "1280x1024x24"],
+                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd, "rb") as pipe:
+        number = pipe.readline().decode().strip()
+    if not number:
+        xvfb.kill()
+        print("Xvfb did not start", file=sys.stderr)
+        return 1
+    try:
+        env = dict(os.environ, DISPLAY=":" + number, GTK_THEME="Adwaita", NO_AT_BRIDGE="1")
+        env.pop("WAYLAND_DISPLAY", None)
+        return subprocess.run(command, env=env).returncode
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
