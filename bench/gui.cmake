@@ -1,0 +1,10 @@
+# bench/gui.cmake: the launcher's start-to-window time and peak memory against the barest wx
+# program that shows an empty dialog (run it with bench/gui-bench.sh, which brings the display).
+if(TARGET sandrel_fw_wx)
+  find_package(benchmark REQUIRED)
+  find_package(X11 REQUIRED)
+  add_executable(bench_bare_dialog ${CMAKE_CURRENT_LIST_DIR}/gui/bare_dialog.cpp)
+  target_link_libraries(bench_bare_dialog PRIVATE sandrel_wx_backend sandrel_warnings)
+  add_executable(bench_gui_start ${CMAKE_CURRENT_LIST_DIR}/gui/start_bench.cpp)
+  target_link_libraries(bench_gui_start PRIVATE benchmark::benchmark X11::X11 sandrel_warnings)
+endif()
