@@ -1,7 +1,6 @@
 // Widgets for the control model: edits, check boxes, buttons, sliders, pictures and texts.
 #include "framework/wx/control_widgets.h"
 
-#include <gtk/gtk.h>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -13,6 +12,7 @@
 #include <wx/textctrl.h>
 
 #include "framework/core/page_window.h"
+#include "framework/wx/gtk_calls.h"
 
 namespace fw::wxui {
 namespace {
@@ -21,11 +21,11 @@ bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0
 
 bool IsUtf8(std::string_view text) { return !text.empty() && !wxString::FromUTF8(text.data(), text.size()).empty(); }
 
-GtkWidget* Gtk(wxWindow* window) { return static_cast<GtkWidget*>(window->GetHandle()); }
+GtkWidgetPtr Gtk(wxWindow* window) { return reinterpret_cast<GtkWidgetPtr>(window->GetHandle()); }
 
 void MakeCompact(wxWindow* window)
 {
-    if (GtkWidget* widget = Gtk(window))
+    if (GtkWidgetPtr widget = Gtk(window))
         gtk_style_context_add_class(gtk_widget_get_style_context(widget), kCompactClass);
 }
 
@@ -423,7 +423,7 @@ void InstallCompactStyle()
     static bool installed = false;
     if (installed)
         return;
-    GdkScreen* screen = gdk_screen_get_default();
+    void* screen = gdk_screen_get_default();
     if (screen == nullptr)
         return;
     installed = true;
@@ -432,10 +432,9 @@ void InstallCompactStyle()
     static const char css[] = "entry.sandrel-compact { min-height: 0; padding: 0 3px; }\n"
                               "button.sandrel-compact { min-height: 0; min-width: 0; padding: 0 1px; }\n"
                               "checkbutton.sandrel-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n";
-    GtkCssProvider* provider = gtk_css_provider_new();
+    void* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
-                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    gtk_style_context_add_provider_for_screen(screen, provider, gtk::kStyleProviderPriorityApplication);
     g_object_unref(provider);
 }
 
@@ -487,7 +486,7 @@ std::unique_ptr<ControlWidget> ControlWidget::Create(wxWindow* parent, Control& 
     case ControlKind::Slider: widget = std::make_unique<SliderWidget>(parent, control, std::move(afterInput)); break;
     }
     if (widget && !accessibleName.empty())
-        if (GtkWidget* gtk = Gtk(widget->Window()))
+        if (GtkWidgetPtr gtk = Gtk(widget->Window()))
             atk_object_set_name(gtk_widget_get_accessible(gtk), accessibleName.c_str());
     return widget;
 }

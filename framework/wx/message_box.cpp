@@ -1,8 +1,6 @@
 // Message boxes: caption as given, an icon only when the style asks for one, one OK button.
 #include "framework/wx/message_box.h"
 
-#include <gtk/gtk.h>
-
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -11,6 +9,7 @@
 #include <wx/stattext.h>
 
 #include "framework/wx/control_widgets.h"
+#include "framework/wx/gtk_calls.h"
 
 namespace fw::wxui {
 namespace {
@@ -57,8 +56,8 @@ int ShowMessageBox(void*, const char* text, const char* caption, UINT style)
     // Escape and the close box confirm the box too: it has no other answer.
     box.SetEscapeId(wxID_OK);
     box.Bind(wxEVT_CLOSE_WINDOW, [&box](wxCloseEvent&) { box.EndModal(wxID_OK); });
-    if (GtkWidget* widget = static_cast<GtkWidget*>(box.GetHandle()))
-        atk_object_set_role(gtk_widget_get_accessible(widget), ATK_ROLE_ALERT);
+    if (auto* widget = reinterpret_cast<GtkWidgetPtr>(box.GetHandle()))
+        atk_object_set_role(gtk_widget_get_accessible(widget), gtk::kAtkRoleAlert);
     box.CentreOnScreen();
     box.ShowModal();
     return IDOK;

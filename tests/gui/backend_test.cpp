@@ -1,6 +1,5 @@
 // The sheet's window on a real display: the widgets mirror the control model, and the user's
 // typing, clicks, drags, tab changes and keys reach the model the way the layer defines.
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,6 +21,7 @@
 
 #include "framework/core/page_window.h"
 #include "framework/core/propsheet.h"
+#include "framework/wx/gtk_calls.h"
 #include "framework/wx/help_viewer.h"
 #include "framework/wx/message_box.h"
 #include "framework/wx/sheet_dialog.h"
@@ -368,7 +368,7 @@ TEST_F(SheetTest, CloseBoxCancels)
 TEST_F(SheetTest, EditsCarryTheNamesOfTheirLabels)
 {
     auto name = [this](int id) {
-        GtkWidget* widget = static_cast<GtkWidget*>(Widget<wxTextCtrl>(id)->GetHandle());
+        auto* widget = reinterpret_cast<GtkWidgetPtr>(Widget<wxTextCtrl>(id)->GetHandle());
         const char* text = atk_object_get_name(gtk_widget_get_accessible(widget));
         return std::string(text != nullptr ? text : "");
     };
@@ -382,7 +382,7 @@ int GtkMinimumHeight(wxWindow* window)
 {
     int minimum = 0;
     int natural = 0;
-    gtk_widget_get_preferred_height(static_cast<GtkWidget*>(window->GetHandle()), &minimum, &natural);
+    gtk_widget_get_preferred_height(reinterpret_cast<GtkWidgetPtr>(window->GetHandle()), &minimum, &natural);
     return minimum;
 }
 
@@ -392,7 +392,7 @@ int GtkMinimumWidth(wxWindow* window)
     // natural width, which is what shows the whole caption.
     int minimum = 0;
     int natural = 0;
-    gtk_widget_get_preferred_width(static_cast<GtkWidget*>(window->GetHandle()), &minimum, &natural);
+    gtk_widget_get_preferred_width(reinterpret_cast<GtkWidgetPtr>(window->GetHandle()), &minimum, &natural);
     return natural;
 }
 
@@ -411,9 +411,15 @@ TEST(ProgramPages, EveryCaptionAndValueFitsItsControl)
     auto* dialog = new SheetDialog(sheet);
     ASSERT_TRUE(sheet.Open());
     dialog->Show();
-    for (int i = 1; i < 4; ++i)
+    for (int i = 1; i < 4; ++i) {
         ASSERT_TRUE(sheet.SetActivePage(i));
-    Pump();
+        dialog->ActivePageChanged(i);
+        // GTK applies style classes when it next lays the window out.
+        for (int round = 0; round < 5; ++round) {
+            Pump();
+            wxMilliSleep(10);
+        }
+    }
     for (int i = 0; i < 4; ++i) {
         for (const auto& control : sheet.GetPage(i)->GetPageWindow()->Controls()) {
             wxWindow* window = dialog->WidgetOf(i, control->Id()) != nullptr && control->Id() != IDC_STATIC
