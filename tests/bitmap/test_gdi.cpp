@@ -117,3 +117,29 @@ TEST(DibConversion, PackedAndSeparateDescriptions)
         ASSERT_EQ(fw::CreateBitmapFromPackedDib(all.first(n), {4096, 4096}), nullptr) << n;
     EXPECT_EQ(fw::CreateBitmapFromDib(all.first(103), all.subspan(104), {10, 10}), nullptr);
 }
+
+TEST(BitmapObjects, FallbackResourceIsAFreshBlackOnWhitePictureEachTime)
+{
+    HBITMAP a = fw::LoadBitmapResource(1007);
+    HBITMAP b = fw::LoadBitmapResource(1007);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    const fw::Image* image = fw::GetBitmapImage(a);
+    ASSERT_EQ(image->width, 48);
+    ASSERT_EQ(image->height, 48);
+    const auto white = std::count(image->pixels.begin(), image->pixels.end(), 0xFFFFFFu);
+    const auto black = std::count(image->pixels.begin(), image->pixels.end(), 0u);
+    EXPECT_EQ(white + black, 48 * 48);
+    EXPECT_GT(white, black) << "black letters on a white ground";
+    EXPECT_GT(black, 0);
+    EXPECT_EQ(image->pixels[0], 0xFFFFFFu);
+    DeleteObject(a);
+    DeleteObject(b);
+
+    EXPECT_EQ(fw::LoadBitmapResource(9999), nullptr);
+    CBitmap fallback;
+    EXPECT_TRUE(fallback.LoadBitmap(1007));
+    EXPECT_NE(fw::GetBitmapImage(fallback), nullptr);
+    EXPECT_FALSE(fallback.LoadBitmap(1007)) << "a wrapper holds one object";
+}

@@ -1,0 +1,86 @@
+// The preview and the file chooser of the height-map and texture pages.
+#include "bitmap/preview.h"
+
+#include <string>
+
+#include "bitmap/load_bitmap.h"
+#include "framework/core/filedlg.h"
+#include "framework/core/msgbox.h"
+#include "framework/core/system.h"
+
+namespace {
+
+// The chooser's one buffer, first for the current directory, then for the short path.
+constexpr DWORD kPathBuffer = 256;
+
+void Show(CStatic& picture, HBITMAP bitmap)
+{
+    HBITMAP previous = picture.SetBitmap(bitmap);
+    if (previous != nullptr && previous != bitmap)
+        DeleteObject(previous);
+}
+
+// Names compare as the platform's file system does: without regard to case on Windows.
+bool SameName(const CString& a, const CString& b)
+{
+#ifdef _WIN32
+    return a.CompareNoCase(b) == 0;
+#else
+    return a == b;
+#endif
+}
+
+} // namespace
+
+void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, const char* message)
+{
+    CString name;
+    nameEdit.GetWindowText(name);
+    CRect area;
+    picture.GetClientRect(&area);
+    // The control shows only its own area of the picture, so no more is read or kept.
+    const fw::Size shown = area.Width() > 0 && area.Height() > 0 ? fw::Size{area.Width(), area.Height()}
+                                                                 : kLargestPreview;
+    CGdiObject* loaded = nullptr;
+    const int code = LoadBitmapFile(name, &loaded, shown);
+    const auto made = static_cast<HBITMAP>(loaded != nullptr ? loaded->m_hObject : nullptr);
+    if (code == expectedCode) {
+        Show(picture, made);
+        return;
+    }
+    // A bitmap made for the other page's shape is never shown.
+    if (made != nullptr)
+        DeleteObject(made);
+    if (code != kBitmapFailed)
+        AfxMessageBox(message, MB_OK, 0);
+    Show(picture, fw::LoadBitmapResource(kFallbackBitmapId));
+}
+
+void ClearBitmapPreview(CStatic& picture) { Show(picture, nullptr); }
+
+void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
+{
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
+                       "Bitmaps (*.bmp)|*.bmp||", &page);
+    CString result;
+    if (dialog.DoModal() == IDOK) {
+        char buffer[kPathBuffer] = {};
+        const CString path = dialog.GetPathName();
+        const CString name = dialog.GetFileName();
+        // A current directory that does not fit the buffer is not in it: the file then counts
+        // as outside and keeps its full path.
+        const DWORD length = fw::GetCurrentDirectoryA(kPathBuffer, buffer);
+        const bool inCurrent = length > 0 && length < kPathBuffer &&
+                               SameName(CString(std::string(buffer, length) + fw::PathSeparator) + name.str(), path);
+        if (inCurrent) {
+            result = name;
+        } else {
+            result = path;
+            // A short form too long for the buffer is reported by its size, the buffer untouched.
+            const DWORD shortLength = fw::GetShortPathNameA(path, buffer, kPathBuffer);
+            if (shortLength > 0 && shortLength < kPathBuffer)
+                result = CString(std::string(buffer, shortLength));
+        }
+    }
+    nameEdit.SetWindowText(result);
+}

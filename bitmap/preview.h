@@ -1,0 +1,21 @@
+// The preview and the file chooser both bitmap pages use: one name edit, one picture control.
+#pragma once
+
+#include "framework/core/cwnd.h"
+
+// The program's fallback picture, shown for any file that is not previewed.
+inline constexpr int kFallbackBitmapId = 1007;
+
+// Shows the bitmap the edit names in the picture when its shape code is expectedCode;
+// otherwise tells the user `message` (for any code but 0, which means no readable file) and
+// shows the fallback. The picture owns what it shows: the bitmap shown before is freed once
+// the new one is in place.
+void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, const char* message);
+
+// Takes the picture's bitmap off and frees it; for a page whose controls go away.
+void ClearBitmapPreview(CStatic& picture);
+
+// The "..." button: lets the user choose a .bmp file and writes its name into the edit, bare
+// when the file lies directly in the current directory, else its full path (in short form
+// where the platform has one). A cancelled dialog empties the edit.
+void BrowseForBitmap(CWnd& page, CEdit& nameEdit);
