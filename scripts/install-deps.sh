@@ -1,21 +1,28 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
-# Usage: install-deps.sh [build|run|test]
+# Usage: install-deps.sh [build|run|test|win]...
 set -euo pipefail
-what=${1:-test}
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
        libwxgtk3.2-dev libmspack-dev fp-utils)
 run=(xvfb xauth xdotool)
 test=(clang libclang-rt-14-dev strace xvfb xauth xdotool imagemagick
       at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)
+# The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs),
+# windres, and Wine with a virtual display to run it and its tests.
+win=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev
+     wine wine64 xvfb xauth xdotool imagemagick)
 
-case "$what" in
-  build) want=("${build[@]}") ;;
-  run)   want=("${build[@]}" "${run[@]}") ;;
-  test)  want=("${build[@]}" "${test[@]}") ;;
-  *) echo "install-deps.sh: unknown set '$what'" >&2; exit 2 ;;
-esac
+want=()
+for what in "${@:-test}"; do
+  case "$what" in
+    build) want+=("${build[@]}") ;;
+    run)   want+=("${build[@]}" "${run[@]}") ;;
+    test)  want+=("${build[@]}" "${test[@]}") ;;
+    win)   want+=("${build[@]}" "${win[@]}") ;;
+    *) echo "install-deps.sh: unknown set '$what'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${want[@]}"; do

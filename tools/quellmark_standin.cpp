@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -22,14 +23,9 @@ namespace {
 
 std::string WorkingDirectory()
 {
-    std::string buf(4096, '\0');
-    while (getcwd(buf.data(), buf.size()) == nullptr) {
-        if (errno != ERANGE)
-            return "?";
-        buf.resize(buf.size() * 2);
-    }
-    buf.resize(std::strlen(buf.c_str()));
-    return buf;
+    std::error_code error;
+    const std::filesystem::path cwd = std::filesystem::current_path(error);
+    return error ? "?" : cwd.string();
 }
 
 // Written beside its final place and renamed over it, so a test polling for the record

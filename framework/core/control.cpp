@@ -31,6 +31,7 @@ size_t FirstCharacterLength(std::string_view text)
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 DialogBaseUnits g_baseUnits;
+bool g_nativeDrawing = false;
 
 } // namespace
 
@@ -180,7 +181,7 @@ void Control::SetRangeMin(int value, bool redraw)
     const int clamped = std::clamp(m_pos, m_rangeMin, m_rangeMax);
     m_pos = clamped;
     if (m_view != nullptr)
-        m_view->SliderChanged(*this);
+        m_view->SliderUpdated(*this, redraw);
     if (redraw)
         ScheduleDraw();
 }
@@ -192,7 +193,7 @@ void Control::SetRangeMax(int value, bool redraw)
         m_rangeMin = m_rangeMax;
     m_pos = std::clamp(m_pos, m_rangeMin, m_rangeMax);
     if (m_view != nullptr)
-        m_view->SliderChanged(*this);
+        m_view->SliderUpdated(*this, redraw);
     if (redraw)
         ScheduleDraw();
 }
@@ -204,7 +205,7 @@ void Control::SetPos(int value, bool redraw)
         return;
     m_pos = clamped;
     if (m_view != nullptr)
-        m_view->SliderChanged(*this);
+        m_view->SliderUpdated(*this, redraw);
     if (redraw)
         ScheduleDraw();
 }
@@ -225,7 +226,7 @@ fw_bitmap_object* Control::SetBitmap(fw_bitmap_object* bitmap)
 
 void Control::ScheduleDraw()
 {
-    if (Kind() != ControlKind::Slider)
+    if (Kind() != ControlKind::Slider || g_nativeDrawing)
         return;
     auto& pending = PendingDraws();
     if (std::find(pending.begin(), pending.end(), this) == pending.end())
@@ -265,5 +266,8 @@ void RunPendingDrawing()
 }
 
 bool HasPendingDrawing() { return !PendingDraws().empty(); }
+
+void SetNativeDrawing(bool native) { g_nativeDrawing = native; }
+bool NativeDrawing() { return g_nativeDrawing; }
 
 } // namespace fw

@@ -26,8 +26,13 @@ public:
     virtual void SelectionChanged(Control&) {}
     virtual void CheckChanged(Control&) {}
     virtual void SliderChanged(Control&) {}
+    // The same change with the redraw flag the program gave, for a backend whose native slider
+    // draws itself; by default the flag is not needed.
+    virtual void SliderUpdated(Control& control, bool /*redraw*/) { SliderChanged(control); }
     virtual void BitmapChanged(Control&) {}
     virtual void FocusRequested(Control&) {}
+    // The typing limit changed; a native edit applies it itself.
+    virtual void LimitChanged(Control&) {}
 };
 
 // The average character size of the dialog font, in pixels, from which dialog units are
@@ -64,7 +69,12 @@ public:
 
     // Edit: typing limit in characters (0: none) and selection in bytes.
     int Limit() const { return m_limit; }
-    void SetLimit(int characters) { m_limit = characters < 0 ? 0 : characters; }
+    void SetLimit(int characters)
+    {
+        m_limit = characters < 0 ? 0 : characters;
+        if (m_view != nullptr)
+            m_view->LimitChanged(*this);
+    }
     size_t SelectionStart() const { return m_selStart; }
     size_t SelectionEnd() const { return m_selEnd; }
     void SetSelection(size_t start, size_t end);
@@ -142,5 +152,10 @@ private:
 // or by a page being shown run when the current input has been handled.
 void RunPendingDrawing();
 bool HasPendingDrawing();
+
+// On a backend whose sliders are the platform's own, the platform draws them and sends their
+// NM_CUSTOMDRAW itself: the model then schedules no drawing of its own.
+void SetNativeDrawing(bool native);
+bool NativeDrawing();
 
 } // namespace fw

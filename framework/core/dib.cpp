@@ -2,10 +2,6 @@
 // control can show is decoded and kept.
 #include "framework/core/dib.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -311,44 +307,6 @@ bool MemoryDibSource::ReadAt(std::uint64_t offset, std::span<BYTE> dst)
         return false;
     if (!dst.empty())
         std::memcpy(dst.data(), m_bytes.data() + offset, dst.size());
-    return true;
-}
-
-FileDibSource::FileDibSource(const char* path)
-{
-    if (path == nullptr || *path == '\0')
-        return;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
-        ::close(fd);
-        return;
-    }
-    m_fd = fd;
-    m_size = static_cast<std::uint64_t>(st.st_size);
-}
-
-FileDibSource::~FileDibSource()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-bool FileDibSource::ReadAt(std::uint64_t offset, std::span<BYTE> dst)
-{
-    if (m_fd < 0 || offset > m_size || dst.size() > m_size - offset)
-        return false;
-    std::size_t done = 0;
-    while (done < dst.size()) {
-        const ssize_t n = ::pread(m_fd, dst.data() + done, dst.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) // the file shrank since it was opened, or cannot be read
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
     return true;
 }
 

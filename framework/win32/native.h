@@ -1,0 +1,171 @@
+// The native half of the Windows backend, in plain types: the sheet's window with its tab
+// control and buttons, the page dialogs made from the program's dialog resources, and the real
+// controls on them. windows.h and the layer's headers declare the same names differently, so
+// the two halves meet only here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fw::win32 {
+
+// A window, bitmap or module handle, opaque on this side.
+using Handle = void*;
+
+// What the user did on the native windows, reported to the layer above. Every call arrives on
+// the user-interface thread, outside any call the layer made into the native side, except
+// where noted.
+class SheetInput {
+public:
+    virtual ~SheetInput() = default;
+    virtual void TabRequested(int index) = 0;
+    virtual void OkPressed() = 0;
+    virtual void CancelPressed() = 0;
+    virtual void HelpPressed() = 0;
+    // The user changed an edit's text (typing, deleting, pasting); changes the layer made itself
+    // are not reported.
+    virtual void EditChanged(int page, int id, const std::string& text) = 0;
+    // A push button was clicked, or an auto check box toggled itself (check: its new state;
+    // -1 for a push button).
+    virtual void ButtonClicked(int page, int id, int check) = 0;
+    // The user moved a slider to pos.
+    virtual void SliderMoved(int page, int id, int pos) = 0;
+    // A slider is drawing itself (NM_CUSTOMDRAW, pre-paint stage); returns the custom-draw
+    // result. Arrives while the slider paints.
+    virtual std::intptr_t SliderDrawing(int page, int id) = 0;
+    virtual void FocusEntered(int page, int id) = 0;
+};
+
+struct PageInfo {
+    int templateId = 0; // the dialog resource the page is made from
+    std::string title;
+};
+
+// Dialog base units of the dialogs' font: what one dialog unit is in pixels (x / 4, y / 8).
+struct BaseUnits {
+    int x = 0;
+    int y = 0;
+};
+
+// The property sheet's top-level window. Creating it makes the window, hidden; pages are made
+// on request, as the layer opens them.
+class NativeSheet {
+public:
+    NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages);
+    ~NativeSheet();
+    NativeSheet(const NativeSheet&) = delete;
+    NativeSheet& operator=(const NativeSheet&) = delete;
+
+    bool Created() const { return m_window != nullptr; }
+    Handle Window() const { return m_window; }
+    BaseUnits Units() const { return m_units; }
+
+    // Makes page `index` from its dialog resource, as a hidden child of the sheet. False when the
+    // resource cannot be found.
+    bool CreatePage(int index);
+    Handle Page(int index) const;
+    // Shows page `index`, selects its tab and hides the others.
+    void ShowPage(int index);
+    int ShownPage() const { return m_shown; }
+
+    // Shows the sheet and runs its modal loop until ended() says so.
+    template <typename Ended>
+    void RunModal(Ended ended)
+    {
+        Show();
+        while (!ended() && PumpOne()) {
+        }
+        Hide();
+    }
+
+    // Handles every message waiting, paints included, and returns when none is left: what has
+    // happened on screen by then is what a user would see once the input was handled.
+    void PumpPending();
+
+    // Controls of a page, by dialog identifier (nullptr when there is no such control).
+    Handle Control(int page, int id) const;
+
+    // Called by the native side's window procedures.
+    void OnSheetCommand(int id);
+    void OnTabChanged();
+    void OnPageCommand(int page, int id, int code, Handle control);
+    void OnPageScroll(int page, Handle control);
+    bool OnPageNotify(int page, const void* header, std::intptr_t& result);
+    void OnDeferredTab(int index);
+
+private:
+    void Show();
+    void Hide();
+    // Runs one message; false when the queue was told to quit.
+    bool PumpOne();
+    void Dispatch(const void* msg);
+    bool HandleSheetKey(const void* msg);
+    void Layout();
+
+    SheetInput& m_input;
+    Handle m_instance;
+    std::vector<PageInfo> m_pages;
+    std::vector<Handle> m_pageWindows;
+    Handle m_window = nullptr;
+    Handle m_tabs = nullptr;
+    Handle m_buttons[3] = {nullptr, nullptr, nullptr};
+    BaseUnits m_units;
+    int m_shown = -1;
+    bool m_quit = false;
+};
+
+// Operations on native controls. Text set here raises no EN_CHANGE report to SheetInput.
+std::string GetText(Handle control);
+void SetText(Handle control, const std::string& text);
+void SetEditLimit(Handle control, int characters);
+void SetEditSelection(Handle control, std::size_t start, std::size_t end);
+int GetCheck(Handle control);
+void SetCheck(Handle control, int check);
+int GetSliderPos(Handle control);
+void SetSliderRange(Handle control, int minimum, int maximum, bool redraw);
+void SetSliderPos(Handle control, int pos, bool redraw);
+void Focus(Handle control);
+// The control's style bits.
+std::uint32_t Style(Handle control);
+
+// A device-independent bitmap of the platform (24 bits, CreateDIBSection) holding the pixels
+// (0x00RRGGBB, rows top-down); nullptr for an empty picture.
+Handle MakeBitmap(const std::uint32_t* pixels, int width, int height);
+void DeleteBitmap(Handle bitmap);
+// STM_SETIMAGE with IMAGE_BITMAP; returns what the control showed before.
+Handle SetPicture(Handle control, Handle bitmap);
+// STM_GETIMAGE, and the size of a bitmap handle (0 x 0 for null).
+Handle GetPicture(Handle control);
+void BitmapSize(Handle bitmap, int& width, int& height);
+
+// MessageBoxA; the owner is disabled while the box is up.
+int ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
+
+// GetOpenFileNameA (or GetSaveFileNameA) with a filter in NUL-separated form. Returns true and
+// the chosen path when the user chose a file.
+struct FileDialogRequest {
+    bool open = true;
+    std::string filter; // "Description\0pattern\0...\0\0", as the platform takes it
+    std::uint32_t flags = 0;
+    bool hasDefaultExtension = false;
+    std::string defaultExtension;
+    bool hasInitialFileName = false;
+    std::string initialFileName;
+    Handle owner = nullptr;
+};
+bool RunFileDialog(const FileDialogRequest& request, std::string& path);
+
+// The framework's "Description|pattern|...||" filter in the platform's NUL-separated form.
+std::string NulSeparatedFilter(const std::string& barSeparated);
+
+// The program's module handle.
+Handle ProgramInstance();
+// Registers the common controls this backend uses (tabs, trackbars).
+void InitControls();
+
+// The program on Windows: installs the backend and runs the application object's one pass
+// (defined on the layer's side).
+int RunProgram(Handle instance);
+
+} // namespace fw::win32

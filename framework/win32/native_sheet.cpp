@@ -1,0 +1,560 @@
+// The sheet's native window: a dialog holding a tab control, the page dialogs made from the
+// program's dialog resources, and OK, Cancel and Help. Tab changes, the buttons and the sheet's
+// keys are reported upwards, never acted on here: the layer's protocol decides each of them.
+#include "framework/win32/native.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace fw::win32 {
+namespace {
+
+constexpr UINT kDeferredTab = WM_APP + 1;
+constexpr int kHelpButton = 9; // IDHELP
+constexpr int kTabControl = 0x3020;
+// Layout in dialog units, as the platform's own property sheet spaces its parts.
+constexpr int kMargin = 7;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+constexpr int kButtonGap = 4;
+
+HWND H(Handle handle) { return static_cast<HWND>(handle); }
+
+// Text the layer sets must not come back to it as the user's editing.
+int g_settingText = 0;
+
+struct PageContext {
+    NativeSheet* sheet;
+    int index;
+};
+std::vector<std::unique_ptr<PageContext>> g_contexts;
+
+void PushDword(std::vector<WORD>& out, DWORD value)
+{
+    out.push_back(LOWORD(value));
+    out.push_back(HIWORD(value));
+}
+
+void PushText(std::vector<WORD>& out, const std::string& text)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
+    for (wchar_t c : wide)
+        out.push_back(static_cast<WORD>(c)); // the terminating NUL included
+}
+
+// The sheet's own dialog template: no controls, the pages' font.
+std::vector<WORD> SheetTemplate(const std::string& caption)
+{
+    std::vector<WORD> t;
+    t.reserve(64 + caption.size());
+    PushDword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK);
+    PushDword(t, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME);
+    t.push_back(0);                    // no controls
+    for (const WORD extent : {WORD{0}, WORD{0}, WORD{10}, WORD{10}}) // sized once the pages are known
+        t.push_back(extent);
+    t.push_back(0);                    // no menu
+    t.push_back(0);                    // the dialog class
+    PushText(t, caption);
+    t.push_back(8);
+    PushText(t, "MS Shell Dlg");
+    return t;
+}
+
+// The size a dialog resource asks for, in dialog units.
+SIZE TemplateSize(HINSTANCE instance, int id)
+{
+    SIZE size{0, 0};
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const auto* bytes = static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (bytes == nullptr || SizeofResource(instance, found) < 26)
+        return size;
+    const auto word = [bytes](size_t at) { return static_cast<short>(bytes[at] | (bytes[at + 1] << 8)); };
+    // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.
+    const bool extended = word(0) == 1 && word(2) == -1;
+    size.cx = word(extended ? 22 : 14);
+    size.cy = word(extended ? 24 : 16);
+    return size;
+}
+
+bool IsTrackbar(HWND window)
+{
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, TRACKBAR_CLASSA) == 0;
+}
+
+bool IsPushButton(HWND window)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "Button") != 0)
+        return false;
+    const LONG_PTR type = GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+// Pages inside a tab control take its themed background where the platform has themes.
+void UseTabBackground(HWND page)
+{
+    using EnableTexture = HRESULT(WINAPI*)(HWND, DWORD);
+    static EnableTexture enable = [] {
+        HMODULE theme = LoadLibraryA("uxtheme.dll");
+        return theme != nullptr
+            ? reinterpret_cast<EnableTexture>(reinterpret_cast<void*>(GetProcAddress(theme, "EnableThemeDialogTexture")))
+            : nullptr;
+    }();
+    if (enable != nullptr)
+        enable(page, 6); // ETDT_ENABLETAB
+}
+
+INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
+        return FALSE;
+    }
+    auto* sheet = reinterpret_cast<NativeSheet*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (sheet == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam == 0 || HIWORD(wParam) == BN_CLICKED)
+            sheet->OnSheetCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == kTabControl && header->code == TCN_SELCHANGE)
+            sheet->OnTabChanged();
+        return FALSE;
+    }
+    case kDeferredTab:
+        sheet->OnDeferredTab(static_cast<int>(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        sheet->OnSheetCommand(IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
+        return FALSE; // a hidden page takes no focus
+    }
+    const auto* context = reinterpret_cast<const PageContext*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (context == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam != 0) {
+            context->sheet->OnPageCommand(context->index, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (lParam != 0) {
+            context->sheet->OnPageScroll(context->index, reinterpret_cast<HWND>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_NOTIFY: {
+        std::intptr_t result = 0;
+        if (!context->sheet->OnPageNotify(context->index, reinterpret_cast<const void*>(lParam), result))
+            return FALSE;
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages)
+    : m_input(input), m_instance(instance), m_pages(std::move(pages)), m_pageWindows(m_pages.size(), nullptr)
+{
+    const std::vector<WORD> tmpl = SheetTemplate(caption);
+    m_window = CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance),
+                                          reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), nullptr, SheetProc,
+                                          reinterpret_cast<LPARAM>(this));
+    if (m_window == nullptr)
+        return;
+    RECT unit{0, 0, 4, 8};
+    MapDialogRect(H(m_window), &unit);
+    m_units = {unit.right, unit.bottom};
+
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(H(m_window), WM_GETFONT, 0, 0));
+    m_tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
+                             H(m_window), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTabControl)),
+                             static_cast<HINSTANCE>(m_instance), nullptr);
+    SendMessageA(H(m_tabs), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = m_pages[i].title.data();
+        SendMessageA(H(m_tabs), TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    const struct {
+        int id;
+        const char* text;
+        DWORD style;
+    } buttons[] = {{IDOK, "OK", BS_DEFPUSHBUTTON}, {IDCANCEL, "Cancel", BS_PUSHBUTTON}, {kHelpButton, "Help", BS_PUSHBUTTON}};
+    for (int i = 0; i < 3; ++i) {
+        m_buttons[i] = CreateWindowExA(0, "Button", buttons[i].text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | buttons[i].style,
+                                       0, 0, 10, 10, H(m_window),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons[i].id)),
+                                       static_cast<HINSTANCE>(m_instance), nullptr);
+        SendMessageA(H(m_buttons[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    Layout();
+}
+
+NativeSheet::~NativeSheet()
+{
+    if (m_window != nullptr)
+        DestroyWindow(H(m_window)); // its pages and controls with it
+    std::erase_if(g_contexts, [this](const auto& context) { return context->sheet == this; });
+}
+
+void NativeSheet::Layout()
+{
+    const auto pixels = [this](int x, int y) {
+        RECT r{0, 0, x, y};
+        MapDialogRect(H(m_window), &r);
+        return SIZE{r.right, r.bottom};
+    };
+    // Every page fits the tab's display area, sized for the largest.
+    SIZE page{0, 0};
+    for (const PageInfo& info : m_pages) {
+        const SIZE units = TemplateSize(static_cast<HINSTANCE>(m_instance), info.templateId);
+        const SIZE size = pixels(units.cx, units.cy);
+        page.cx = std::max(page.cx, size.cx);
+        page.cy = std::max(page.cy, size.cy);
+    }
+    const SIZE margin = pixels(kMargin, kMargin);
+    RECT tabs{margin.cx, margin.cy, margin.cx + page.cx, margin.cy + page.cy};
+    SendMessageA(H(m_tabs), TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&tabs));
+    OffsetRect(&tabs, margin.cx - tabs.left, margin.cy - tabs.top);
+    SetWindowPos(H(m_tabs), nullptr, tabs.left, tabs.top, tabs.right - tabs.left, tabs.bottom - tabs.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const SIZE button = pixels(kButtonWidth, kButtonHeight);
+    const SIZE gap = pixels(kButtonGap, kButtonGap);
+    const int width = tabs.right + margin.cx;
+    const int buttonsTop = tabs.bottom + margin.cy;
+    int x = width - margin.cx - 3 * button.cx - 2 * gap.cx;
+    for (Handle b : m_buttons) {
+        SetWindowPos(H(b), nullptr, x, buttonsTop, button.cx, button.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        x += button.cx + gap.cx;
+    }
+    RECT frame{0, 0, width, buttonsTop + button.cy + margin.cy};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(H(m_window), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(H(m_window), GWL_EXSTYLE)));
+    const int frameWidth = frame.right - frame.left;
+    const int frameHeight = frame.bottom - frame.top;
+    // Centred on the work area, as a dialog with DS_CENTER would be.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(H(m_window), nullptr, work.left + std::max(0L, (work.right - work.left - frameWidth) / 2),
+                 work.top + std::max(0L, (work.bottom - work.top - frameHeight) / 2), frameWidth, frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool NativeSheet::CreatePage(int index)
+{
+    if (m_window == nullptr || index < 0 || index >= static_cast<int>(m_pages.size()))
+        return false;
+    if (m_pageWindows[static_cast<size_t>(index)] != nullptr)
+        return true;
+    g_contexts.push_back(std::make_unique<PageContext>(PageContext{this, index}));
+    HWND page = CreateDialogParamA(static_cast<HINSTANCE>(m_instance),
+                                   MAKEINTRESOURCEA(m_pages[static_cast<size_t>(index)].templateId), H(m_window),
+                                   PageProc, reinterpret_cast<LPARAM>(g_contexts.back().get()));
+    if (page == nullptr) {
+        g_contexts.pop_back();
+        return false;
+    }
+    // The templates are property-page templates: a disabled child with a caption, which the
+    // sheet turns into a plain child that shares the sheet's keyboard navigation.
+    LONG_PTR style = GetWindowLongPtrA(page, GWL_STYLE);
+    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_POPUP | WS_DISABLED | WS_SYSMENU | WS_THICKFRAME)) |
+            WS_CHILD | DS_CONTROL;
+    SetWindowLongPtrA(page, GWL_STYLE, style);
+    SetWindowLongPtrA(page, GWL_EXSTYLE, GetWindowLongPtrA(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    EnableWindow(page, TRUE);
+    UseTabBackground(page);
+
+    RECT area{};
+    GetWindowRect(H(m_tabs), &area);
+    MapWindowPoints(nullptr, H(m_window), reinterpret_cast<POINT*>(&area), 2);
+    SendMessageA(H(m_tabs), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    // Above the tab control, which clips itself around its pages.
+    SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    m_pageWindows[static_cast<size_t>(index)] = page;
+    return true;
+}
+
+Handle NativeSheet::Page(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_pageWindows.size()) ? m_pageWindows[static_cast<size_t>(index)]
+                                                                          : nullptr;
+}
+
+Handle NativeSheet::Control(int page, int id) const
+{
+    HWND window = H(Page(page));
+    return window != nullptr ? GetDlgItem(window, id) : nullptr;
+}
+
+void NativeSheet::ShowPage(int index)
+{
+    HWND focus = GetFocus();
+    for (size_t i = 0; i < m_pageWindows.size(); ++i)
+        if (HWND page = H(m_pageWindows[i]); page != nullptr && static_cast<int>(i) != index)
+            ShowWindow(page, SW_HIDE);
+    if (HWND page = H(Page(index)))
+        ShowWindow(page, SW_SHOW);
+    SendMessageA(H(m_tabs), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    m_shown = index;
+    // Focus left in a page that is now hidden goes to the tabs.
+    if (focus != nullptr && !IsWindowVisible(focus) && IsChild(H(m_window), focus))
+        SetFocus(H(m_tabs));
+}
+
+void NativeSheet::Show()
+{
+    ShowWindow(H(m_window), SW_SHOW);
+    SetForegroundWindow(H(m_window));
+    if (GetFocus() == nullptr || !IsChild(H(m_window), GetFocus()))
+        SetFocus(H(m_tabs));
+}
+
+void NativeSheet::Hide()
+{
+    if (m_window != nullptr)
+        ShowWindow(H(m_window), SW_HIDE);
+}
+
+bool NativeSheet::PumpOne()
+{
+    if (m_quit || m_window == nullptr)
+        return false;
+    MSG msg;
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        m_quit = true;
+        if (got == 0)
+            PostQuitMessage(static_cast<int>(msg.wParam)); // for whoever runs the next loop
+        return false;
+    }
+    Dispatch(&msg);
+    return true;
+}
+
+void NativeSheet::Dispatch(const void* message)
+{
+    MSG msg = *static_cast<const MSG*>(message);
+    if (HandleSheetKey(&msg))
+        return;
+    if (IsDialogMessageA(H(m_window), &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+void NativeSheet::PumpPending()
+{
+    MSG msg;
+    while (!m_quit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            m_quit = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(&msg);
+    }
+}
+
+bool NativeSheet::HandleSheetKey(const void* message)
+{
+    const MSG& msg = *static_cast<const MSG*>(message);
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != H(m_window) && !IsChild(H(m_window), msg.hwnd)))
+        return false;
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    const int count = static_cast<int>(m_pages.size());
+    const auto step = [this, count](int by) {
+        if (count > 0)
+            m_input.TabRequested(((m_shown + by) % count + count) % count);
+    };
+    if (alt)
+        return false;
+    switch (msg.wParam) {
+    case VK_TAB:
+        if (!control)
+            return false;
+        step(shift ? -1 : 1);
+        return true;
+    case VK_NEXT:
+    case VK_PRIOR:
+        if (!control || shift)
+            return false;
+        step(msg.wParam == VK_NEXT ? 1 : -1);
+        return true;
+    case VK_F1:
+        if (control || shift)
+            return false;
+        m_input.HelpPressed();
+        return true;
+    case VK_ESCAPE:
+        if (control || shift)
+            return false;
+        m_input.CancelPressed();
+        return true;
+    case VK_RETURN:
+        // Enter presses the focused push button (the dialog manager does that), OK elsewhere.
+        if (control || shift || IsPushButton(msg.hwnd))
+            return false;
+        m_input.OkPressed();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void NativeSheet::OnSheetCommand(int id)
+{
+    switch (id) {
+    case IDOK: m_input.OkPressed(); break;
+    case IDCANCEL: m_input.CancelPressed(); break;
+    case kHelpButton: m_input.HelpPressed(); break;
+    default: break;
+    }
+}
+
+void NativeSheet::OnTabChanged()
+{
+    // The tab control has moved its selection already. Put it back: the page changes only when
+    // the layer, having checked the page being left, says so.
+    const int target = static_cast<int>(SendMessageA(H(m_tabs), TCM_GETCURSEL, 0, 0));
+    SendMessageA(H(m_tabs), TCM_SETCURSEL, static_cast<WPARAM>(m_shown), 0);
+    if (target >= 0 && target != m_shown)
+        PostMessageA(H(m_window), kDeferredTab, static_cast<WPARAM>(target), 0);
+}
+
+void NativeSheet::OnDeferredTab(int index) { m_input.TabRequested(index); }
+
+void NativeSheet::OnPageCommand(int page, int id, int code, Handle control)
+{
+    switch (code) {
+    case EN_CHANGE:
+        if (g_settingText == 0)
+            m_input.EditChanged(page, id, GetText(control));
+        break;
+    case EN_SETFOCUS:
+        m_input.FocusEntered(page, id);
+        break;
+    case BN_CLICKED: {
+        const LONG_PTR type = GetWindowLongPtrA(H(control), GWL_STYLE) & BS_TYPEMASK;
+        const bool checkBox = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTO3STATE ||
+                              type == BS_3STATE || type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
+        m_input.ButtonClicked(page, id, checkBox ? GetCheck(control) : -1);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void NativeSheet::OnPageScroll(int page, Handle control)
+{
+    if (IsTrackbar(H(control)))
+        m_input.SliderMoved(page, GetDlgCtrlID(H(control)), GetSliderPos(control));
+}
+
+bool NativeSheet::OnPageNotify(int page, const void* data, std::intptr_t& result)
+{
+    const auto* header = static_cast<const NMHDR*>(data);
+    if (header == nullptr || header->code != static_cast<UINT>(NM_CUSTOMDRAW) || !IsTrackbar(header->hwndFrom))
+        return false;
+    const auto* draw = static_cast<const NMCUSTOMDRAW*>(data);
+    // Asking for nothing more at the first stage means no later stage is reported.
+    if (draw->dwDrawStage != CDDS_PREPAINT)
+        return false;
+    result = m_input.SliderDrawing(page, static_cast<int>(header->idFrom));
+    return true;
+}
+
+std::string GetText(Handle control)
+{
+    const int length = GetWindowTextLengthA(H(control));
+    std::string text(static_cast<size_t>(std::max(0, length)) + 1, '\0');
+    const int got = GetWindowTextA(H(control), text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(std::max(0, got)));
+    return text;
+}
+
+void SetText(Handle control, const std::string& text)
+{
+    ++g_settingText;
+    SetWindowTextA(H(control), text.c_str());
+    --g_settingText;
+}
+
+void SetEditLimit(Handle control, int characters)
+{
+    SendMessageA(H(control), EM_LIMITTEXT, static_cast<WPARAM>(std::max(0, characters)), 0);
+}
+
+void SetEditSelection(Handle control, std::size_t start, std::size_t end)
+{
+    SendMessageA(H(control), EM_SETSEL, start, static_cast<LPARAM>(end));
+}
+
+int GetCheck(Handle control) { return static_cast<int>(SendMessageA(H(control), BM_GETCHECK, 0, 0)); }
+
+void SetCheck(Handle control, int check) { SendMessageA(H(control), BM_SETCHECK, static_cast<WPARAM>(check), 0); }
+
+int GetSliderPos(Handle control) { return static_cast<int>(SendMessageA(H(control), TBM_GETPOS, 0, 0)); }
+
+void SetSliderRange(Handle control, int minimum, int maximum, bool redraw)
+{
+    SendMessageA(H(control), TBM_SETRANGEMIN, FALSE, minimum);
+    SendMessageA(H(control), TBM_SETRANGEMAX, redraw ? TRUE : FALSE, maximum);
+}
+
+void SetSliderPos(Handle control, int pos, bool redraw)
+{
+    SendMessageA(H(control), TBM_SETPOS, redraw ? TRUE : FALSE, pos);
+}
+
+void Focus(Handle control) { SetFocus(H(control)); }
+
+std::uint32_t Style(Handle control) { return static_cast<std::uint32_t>(GetWindowLongPtrA(H(control), GWL_STYLE)); }
+
+Handle ProgramInstance() { return GetModuleHandleA(nullptr); }
+
+void InitControls()
+{
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES;
+    InitCommonControlsEx(&controls);
+}
+
+} // namespace fw::win32

@@ -1,0 +1,52 @@
+// The Windows calls behind the layer's system services.
+#include "framework/win32/native_system.h"
+
+#include <windows.h>
+
+namespace fw::win32 {
+
+bool StartProcess(const char* applicationName, char* commandLine, bool inheritHandles, std::uint32_t creationFlags,
+                  void* environment, const char* currentDirectory, StartedProcess& started)
+{
+    STARTUPINFOA startupInfo;
+    ZeroMemory(&startupInfo, sizeof startupInfo);
+    startupInfo.cb = sizeof startupInfo;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    // An application name without a path is taken from the current directory; the search path
+    // is only ever used for a name given in the command line, which this call leaves alone.
+    if (!::CreateProcessA(applicationName, commandLine, nullptr, nullptr, inheritHandles ? TRUE : FALSE,
+                          creationFlags, environment, currentDirectory, &startupInfo, &info))
+        return false;
+    started.process = info.hProcess;
+    started.thread = info.hThread;
+    started.processId = info.dwProcessId;
+    started.threadId = info.dwThreadId;
+    return true;
+}
+
+std::uint32_t CurrentDirectory(std::uint32_t bufferLength, char* buffer)
+{
+    return ::GetCurrentDirectoryA(bufferLength, buffer);
+}
+
+std::uint32_t ShortPathName(const char* longPath, char* buffer, std::uint32_t bufferLength)
+{
+    return ::GetShortPathNameA(longPath, buffer, bufferLength);
+}
+
+void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uintptr_t data)
+{
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static HtmlHelpFunction htmlHelp = [] {
+        HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
+        return viewer != nullptr
+            ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")))
+            : nullptr;
+    }();
+    if (htmlHelp == nullptr)
+        return nullptr;
+    return htmlHelp(static_cast<HWND>(owner), fileAndTopic, command, data);
+}
+
+} // namespace fw::win32
