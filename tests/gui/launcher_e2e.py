@@ -357,6 +357,38 @@ def scenario_help(s):
     s.wait_exit(0)
 
 
+def scenario_browse(s):
+    """"..." opens the file chooser in the current directory; a file chosen there comes back as
+    its bare name, and the preview checks it."""
+    s.launch()
+    # By keyboard: an accessibility action would wait on the chooser's modal loop.
+    s.focus(s.control("push button", "..."))
+    s.key("space")
+    chooser = wait_for("the file chooser", lambda: s.top_level("Open", "file chooser"))
+    check(chooser is not None, "the chooser opened")
+    s.focus_window("^Open$")
+    s.key("ctrl+l")
+    s.type("G.bmp")
+    s.key("Return")
+    s.message_box("map has to be 8 bit grayscale, square and of size 2**n+1")
+    s.focus_window("^Sandrel$")
+    s.key("Return")
+    wait_for("the box to close", lambda: s.top_level("Sandrel", "alert") is None, 5)
+    name = s.control("text", "Select Map")
+    check(s.text_of(name) == "G.bmp", f"the chosen file comes back as its bare name ('{s.text_of(name)}')")
+    # The chooser left the current directory alone: OK writes and starts there. (Enter on the
+    # focused "..." would open the chooser again, as on any focused button.)
+    s.focus_window("^Sandrel$")
+    s.focus(name)
+    s.key("Return")
+    s.wait_exit(0)
+    with open(s.path("terrain.ini")) as f:
+        check("MAP_NAME = G.bmp" in f.read().splitlines(), "the chosen name reached terrain.ini")
+    log = wait_for("the engine's record", lambda: os.path.isfile(s.path("quellmark-run.log")) and
+                   open(s.path("quellmark-run.log")).read())
+    check("cwd=" + os.path.realpath(s.folder) in log, "the engine started in the folder the launcher began in")
+
+
 SCENARIOS = {
     "enter_writes_and_starts": scenario_enter_writes_and_starts,
     "escape_cancels": scenario_escape_cancels,
@@ -365,6 +397,7 @@ SCENARIOS = {
     "write_error_after_sheet": scenario_write_error_after_sheet,
     "typing_clicking_sliding": scenario_typing_clicking_sliding,
     "help": scenario_help,
+    "browse": scenario_browse,
 }
 
 
