@@ -3,12 +3,11 @@
 
 #include <climits>
 
+#include "bitmap/load_bitmap.h"
 #include "bitmap/preview.h"
 #include "res/resource.h"
 
 namespace {
-// The code LoadBitmapFile gives a height map.
-constexpr int kHeightMapShape = 1;
 constexpr const char* kWrongShape = "map has to be 8 bit grayscale, square and of size 2**n+1";
 } // namespace
 

@@ -4,12 +4,11 @@
 #include <climits>
 #include <cmath>
 
+#include "bitmap/load_bitmap.h"
 #include "bitmap/preview.h"
 #include "res/resource.h"
 
 namespace {
-// The code LoadBitmapFile gives a texture.
-constexpr int kTextureShape = 2;
 constexpr const char* kWrongShape = "texture edge_len has to be 2**n";
 constexpr int kEdgeLenMax = 2048;
 

@@ -90,6 +90,7 @@ public:
     Driver(HeadlessBackend& backend, CPropertySheet& sheet) : m_backend(backend), m_sheet(sheet) {}
 
     CPropertySheet& Sheet() const { return m_sheet; }
+    HeadlessBackend& Backend() const { return m_backend; }
     bool Ended() const { return m_sheet.Ended(); }
     int ActiveIndex() const { return m_sheet.GetActiveIndex(); }
     CString ActiveTitle() const;
