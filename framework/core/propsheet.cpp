@@ -88,7 +88,9 @@ CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPag
 {
 }
 
-CPropertySheet::~CPropertySheet() { Close(); }
+// The pages may already be gone (they are often declared after the sheet); each page frees its
+// own window, and DoModal has closed them all.
+CPropertySheet::~CPropertySheet() = default;
 
 void CPropertySheet::AddPage(CPropertyPage* page)
 {

@@ -201,3 +201,18 @@ TEST(Sheet, RuntimeClassNamesTheClass)
     CPropertySheet sheet("x");
     EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CPropertySheet");
 }
+
+TEST(Sheet, PagesDeclaredAfterTheSheetMayGoFirst)
+{
+    // As in the launcher: the sheet is built first, so its pages are destroyed before it is.
+    HeadlessBackend backend;
+    auto sheet = std::make_unique<CPropertySheet>("test");
+    {
+        TestPage page;
+        sheet->AddPage(&page);
+        backend.sheetScript = [](Driver& d) { d.PressOK(); };
+        EXPECT_EQ(sheet->DoModal(), IDOK);
+    }
+    sheet.reset(); // must not reach the pages
+    SUCCEED();
+}
