@@ -1,15 +1,16 @@
 # Sandrel: the two commands of the quick start, and a few for developers.
 #   make run   - installs what is missing, builds, and opens the launcher on build/demo/
-#   make test  - installs what is missing, builds and runs every test (also under ASan/UBSan)
+#   make test  - installs what is missing, builds and runs every test (also under ASan/UBSan,
+#                and the Windows build under Wine)
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build run demo test test-ci test-asan test-fuzz bench clean
+.PHONY: all deps build run demo test test-ci test-asan test-fuzz test-win win bench clean
 
 all: build
 
 deps:
-	@scripts/install-deps.sh test
+	@scripts/install-deps.sh test win
 
 build:
 	@scripts/install-deps.sh run
@@ -22,7 +23,7 @@ demo: build
 run: demo
 	scripts/run-launcher.sh build/demo
 
-test: deps test-ci test-asan test-fuzz
+test: deps test-ci test-asan test-fuzz test-win
 
 test-ci:
 	$(CMAKE) --preset ci >/dev/null
@@ -38,6 +39,15 @@ test-fuzz:
 	$(CMAKE) --preset fuzz >/dev/null
 	$(CMAKE) --build --preset fuzz -j $(JOBS)
 	scripts/run-fuzzers.sh build/fuzz
+
+# The Windows program, cross-built: build/win64/Sandrel.exe and the stand-in Quellmark.exe.
+win:
+	@scripts/install-deps.sh win
+	$(CMAKE) --preset win64 >/dev/null
+	$(CMAKE) --build --preset win64 -j $(JOBS)
+
+test-win:
+	JOBS=$(JOBS) scripts/test-win.sh
 
 bench: build
 	scripts/run-benchmarks.sh

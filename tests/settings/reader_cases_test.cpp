@@ -92,7 +92,7 @@ TEST_P(SettingsReaderCase, MatchesItsExpectedOutcome)
 
     settings_test::MessageLog messages;
     ParameterTable table;
-    EXPECT_EQ(table.load((kDataDir / (GetParam() + ".ini")).c_str()), expected.loads);
+    EXPECT_EQ(table.load((kDataDir / (GetParam() + ".ini")).string().c_str()), expected.loads);
     ASSERT_EQ(table.count(), 38);
     EXPECT_EQ(messages.texts, expected.messages);
 
