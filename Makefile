@@ -37,7 +37,7 @@ test-asan:
 
 test-fuzz:
 	$(CMAKE) --preset fuzz >/dev/null
-	$(CMAKE) --build --preset fuzz -j $(JOBS)
+	$(CMAKE) --build --preset fuzz -j $(JOBS) --target fuzzers
 	scripts/run-fuzzers.sh build/fuzz
 
 # The Windows program, cross-built: build/win64/Sandrel.exe and the stand-in Quellmark.exe.

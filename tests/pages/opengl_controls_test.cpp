@@ -19,7 +19,10 @@ TEST_F(OpenGLPage, BoundsOfFieldOfViewAndFarDistance)
         {IDC_OPENGL_FOV_ASPECT, "0", true},        {IDC_OPENGL_FOV_ASPECT, "-1", true},
         {IDC_OPENGL_CLIP_NEAR, "0", true},         {IDC_OPENGL_CLIP_NEAR, "1000", true}, // beyond far
     };
-    for (const auto& [id, text, accepted] : cases) {
+    for (const auto& c : cases) {
+        const int id = std::get<0>(c);
+        const char* text = std::get<1>(c);
+        const bool accepted = std::get<2>(c);
         Load();
         Run([&](Driver& d) {
             ASSERT_TRUE(d.OpenTab(kOpenGL));

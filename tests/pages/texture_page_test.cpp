@@ -23,7 +23,9 @@ TEST_F(TexturePage, StoredLengthPutsSliderAndEditInStep)
 TEST_F(TexturePage, FractionalAndOutOfRangeLengthsBecomeTheSliderPosition)
 {
     const std::pair<const char*, int> cases[] = {{"100.7", 100}, {"5000", 2048}, {"-3", 0}, {"-0.5", 0}, {"1e20", 2048}};
-    for (const auto& [stored, shown] : cases) {
+    for (const auto& c : cases) {
+        const char* stored = c.first;
+        const int shown = c.second;
         Load(std::string("TEXTURE_EDGE_LEN = ") + stored + "\n");
         Run([&](Driver& d) {
             ASSERT_TRUE(d.OpenTab(kTexture));
@@ -66,7 +68,9 @@ TEST_F(TexturePage, RangeCheckWhenLeaving)
 {
     // Texts the slider has not rewritten yet: the edit's own text at the moment the page is left.
     const std::pair<const char*, bool> cases[] = {{"0", true}, {"2048", true}, {"2048.5", false}, {"-1", false}};
-    for (const auto& [text, accepted] : cases) {
+    for (const auto& c : cases) {
+        const char* text = c.first;
+        const bool accepted = c.second;
         Load();
         Run([&](Driver& d) {
             ASSERT_TRUE(d.OpenTab(kTexture));
