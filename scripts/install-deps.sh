@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-       libwxgtk3.2-dev libmspack-dev fp-utils)
+       libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils)
 run=(xvfb xauth xdotool)
 test=(clang libclang-rt-14-dev strace xvfb xauth xdotool imagemagick
       at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)

@@ -423,7 +423,7 @@ void InstallCompactStyle()
     static bool installed = false;
     if (installed)
         return;
-    void* screen = gdk_screen_get_default();
+    GdkScreen* screen = gdk_screen_get_default();
     if (screen == nullptr)
         return;
     installed = true;
@@ -432,9 +432,9 @@ void InstallCompactStyle()
     static const char css[] = "entry.sandrel-compact { min-height: 0; padding: 0 3px; }\n"
                               "button.sandrel-compact { min-height: 0; min-width: 0; padding: 0 1px; }\n"
                               "checkbutton.sandrel-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n";
-    void* provider = gtk_css_provider_new();
+    GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-    gtk_style_context_add_provider_for_screen(screen, provider, gtk::kStyleProviderPriorityApplication);
+    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider), gtk::kStyleProviderPriorityApplication);
     g_object_unref(provider);
 }
 
