@@ -31,10 +31,16 @@ Control* ControlFor(CDataExchange* dx, int id)
     return window != nullptr ? window->Find(id) : nullptr;
 }
 
-void Prepare(CDataExchange* dx, int id, bool edit)
+// The common start of a field's exchange: nothing once a step has failed; otherwise the step
+// becomes the last control prepared, and the field is tied to it for a failed check's focus.
+Control* BeginExchange(CDataExchange* dx, int id, const void* field, bool edit)
 {
+    if (dx->Failed())
+        return nullptr;
     dx->m_idLastControl = id;
     dx->m_bEditLastControl = edit;
+    dx->Remember(field, id);
+    return ControlFor(dx, id);
 }
 
 void FailWith(CDataExchange* dx, const std::string& message, int focusId)
@@ -124,66 +130,42 @@ int CDataExchange::ControlOf(const void* field) const
 
 void DDX_Text(CDataExchange* dx, int id, int& value)
 {
-    if (dx->Failed())
-        return;
-    fw::Prepare(dx, id, true);
-    dx->Remember(&value, id);
-    fw::Control* control = fw::ControlFor(dx, id);
-    if (control == nullptr)
-        return;
-    if (dx->m_bSaveAndValidate) {
-        if (!fw::ParseInt(control->Text().c_str(), value))
+    if (fw::Control* control = fw::BeginExchange(dx, id, &value, true)) {
+        if (!dx->m_bSaveAndValidate)
+            control->SetText(std::to_string(value));
+        else if (!fw::ParseInt(control->Text().c_str(), value))
             fw::FailWith(dx, "Enter a whole number.", id);
-    } else {
-        control->SetText(std::to_string(value));
     }
 }
 
 void DDX_Text(CDataExchange* dx, int id, float& value)
 {
-    if (dx->Failed())
-        return;
-    fw::Prepare(dx, id, true);
-    dx->Remember(&value, id);
-    fw::Control* control = fw::ControlFor(dx, id);
-    if (control == nullptr)
-        return;
-    if (dx->m_bSaveAndValidate) {
-        if (!fw::ParseFloat(control->Text().c_str(), value))
+    if (fw::Control* control = fw::BeginExchange(dx, id, &value, true)) {
+        if (!dx->m_bSaveAndValidate)
+            control->SetText(fw::FormatFloat(value).str());
+        else if (!fw::ParseFloat(control->Text().c_str(), value))
             fw::FailWith(dx, "Enter a number.", id);
-    } else {
-        control->SetText(fw::FormatFloat(value).str());
     }
 }
 
 void DDX_Text(CDataExchange* dx, int id, CString& value)
 {
-    if (dx->Failed())
-        return;
-    fw::Prepare(dx, id, true);
-    dx->Remember(&value, id);
-    fw::Control* control = fw::ControlFor(dx, id);
-    if (control == nullptr)
-        return;
-    if (dx->m_bSaveAndValidate)
-        value = control->Text().c_str();
-    else
-        control->SetText(value.str());
+    if (fw::Control* control = fw::BeginExchange(dx, id, &value, true)) {
+        if (dx->m_bSaveAndValidate)
+            value = control->Text().c_str();
+        else
+            control->SetText(value.str());
+    }
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value)
 {
-    if (dx->Failed())
-        return;
-    fw::Prepare(dx, id, false);
-    dx->Remember(&value, id);
-    fw::Control* control = fw::ControlFor(dx, id);
-    if (control == nullptr)
-        return;
-    if (dx->m_bSaveAndValidate)
-        value = control->Check() != 0 ? 1 : 0;
-    else
-        control->SetCheck(value != 0 ? 1 : 0);
+    if (fw::Control* control = fw::BeginExchange(dx, id, &value, false)) {
+        if (dx->m_bSaveAndValidate)
+            value = control->Check() != 0 ? 1 : 0;
+        else
+            control->SetCheck(value != 0 ? 1 : 0);
+    }
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& member)

@@ -15,33 +15,12 @@
 #include "framework/core/filedlg.h"
 #include "framework/core/system.h"
 #include "framework/headless/headless.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using testsupport::InTempDir;
 
 namespace {
-
-// A temporary directory that is the current directory for the length of a test.
-class InTempDir {
-public:
-    InTempDir()
-    {
-        char pattern[] = "/tmp/sandrel-fw-XXXXXX";
-        m_dir = mkdtemp(pattern);
-        m_previous = fs::current_path();
-        fs::current_path(m_dir);
-    }
-    ~InTempDir()
-    {
-        fs::current_path(m_previous);
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    const fs::path& Path() const { return m_dir; }
-
-private:
-    fs::path m_dir;
-    fs::path m_previous;
-};
 
 void WriteScript(const fs::path& path, const std::string& body, fs::perms perms = fs::perms::owner_all)
 {
