@@ -25,6 +25,19 @@ std::string_view Trimmed(const char* text)
     return s;
 }
 
+// The text of a number without the white space around it and without a leading '+'; false
+// when nothing is left or a sign follows the '+'.
+bool NumberText(const char* text, std::string_view& number)
+{
+    number = Trimmed(text);
+    if (!number.empty() && number.front() == '+') {
+        number.remove_prefix(1);
+        if (!number.empty() && number.front() == '-')
+            return false;
+    }
+    return !number.empty();
+}
+
 Control* ControlFor(CDataExchange* dx, int id)
 {
     PageWindow* window = dx->m_pDlgWnd != nullptr ? dx->m_pDlgWnd->GetPageWindow() : nullptr;
@@ -64,13 +77,8 @@ CString FormatFloat(float value)
 
 bool ParseInt(const char* text, int& value)
 {
-    std::string_view s = Trimmed(text);
-    if (!s.empty() && s.front() == '+') {
-        s.remove_prefix(1);
-        if (!s.empty() && s.front() == '-')
-            return false;
-    }
-    if (s.empty())
+    std::string_view s;
+    if (!NumberText(text, s))
         return false;
     int parsed = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
@@ -82,13 +90,8 @@ bool ParseInt(const char* text, int& value)
 
 bool ParseFloat(const char* text, float& value)
 {
-    std::string_view s = Trimmed(text);
-    if (!s.empty() && s.front() == '+') {
-        s.remove_prefix(1);
-        if (!s.empty() && s.front() == '-')
-            return false;
-    }
-    if (s.empty())
+    std::string_view s;
+    if (!NumberText(text, s))
         return false;
     // Digits, a point, an exponent: no "inf", "nan" or hexadecimal forms.
     for (size_t i = 0; i < s.size(); ++i) {
