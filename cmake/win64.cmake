@@ -1,7 +1,7 @@
-# The Windows configuration, read right after project(Sandrel) (the win64 preset names it in
-# CMAKE_PROJECT_Sandrel_INCLUDE): GoogleTest built from Debian's sources with the cross compiler, the
-# host rc2cpp the resource tables are made with, and the native backend, the program and its
-# tests, added once every other directory has defined its targets.
+# The Windows configuration, read right after project(Sandrel): GoogleTest built from Debian's
+# sources with the cross compiler, the host rc2cpp the resource tables are made with, and the
+# native backend, the program and its tests, added once every other directory has defined its
+# targets.
 if(NOT WIN32)
   return()
 endif()
