@@ -1,4 +1,4 @@
-// System services on Linux: starting the engine, the current directory, short names, help.
+// System services on Linux: starting the engine, the current directory, short names.
 #include "framework/core/system.h"
 
 #include <fcntl.h>
@@ -11,7 +11,6 @@
 #include <cstring>
 #include <string>
 
-#include "framework/core/backend.h"
 
 extern char** environ;
 
@@ -165,22 +164,6 @@ DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
         return static_cast<DWORD>(length + 1);
     std::memmove(buffer, longPath, length + 1);
     return static_cast<DWORD>(length);
-}
-
-void* HtmlHelpA(void* /*owner*/, const char* fileAndTopic, UINT command, std::uintptr_t /*data*/)
-{
-    Backend* backend = GetBackend();
-    if (backend == nullptr || fileAndTopic == nullptr || command != HH_DISPLAY_TOPIC)
-        return nullptr;
-    std::string file = fileAndTopic;
-    std::string topic;
-    if (const size_t sep = file.find("::"); sep != std::string::npos) {
-        topic = file.substr(sep + 2);
-        file.resize(sep);
-        while (!topic.empty() && (topic.front() == '/' || topic.front() == '\\'))
-            topic.erase(topic.begin());
-    }
-    return backend->ShowHelp(file.c_str(), topic.c_str()) ? reinterpret_cast<void*>(1) : nullptr;
 }
 
 } // namespace fw

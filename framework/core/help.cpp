@@ -1,0 +1,27 @@
+// The help command's topic: "file::/topic" split and handed to the backend's viewer.
+#include <string>
+
+#include "framework/core/backend.h"
+#include "framework/core/system.h"
+
+namespace fw {
+
+void* HtmlHelpA(void* /*owner*/, const char* fileAndTopic, UINT command, std::uintptr_t /*data*/)
+{
+    // The backend shows help: the native one hands the request on to the platform's viewer,
+    // the headless one records it. Without a backend there is no viewer, and nothing is said.
+    Backend* backend = GetBackend();
+    if (backend == nullptr || fileAndTopic == nullptr || command != HH_DISPLAY_TOPIC)
+        return nullptr;
+    std::string file = fileAndTopic;
+    std::string topic;
+    if (const size_t sep = file.find("::"); sep != std::string::npos) {
+        topic = file.substr(sep + 2);
+        file.resize(sep);
+        while (!topic.empty() && (topic.front() == '/' || topic.front() == '\\'))
+            topic.erase(topic.begin());
+    }
+    return backend->ShowHelp(file.c_str(), topic.c_str()) ? reinterpret_cast<void*>(1) : nullptr;
+}
+
+} // namespace fw
