@@ -1,5 +1,6 @@
 // The crash-safe file replacement behind the settings writer (POSIX).
 #include "settings/detail/safe_save.h"
+#include "settings/detail/temp_name.h"
 
 #include <cerrno>
 #include <chrono>
@@ -94,19 +95,9 @@ bool resolveTarget(FileSystem& fs, std::string path, std::string& target, struct
 
 std::string temporaryName(const std::string& directory, const std::string& name)
 {
-    static std::uint64_t counter = 0;
     std::uint64_t seed = static_cast<std::uint64_t>(getpid()) << 32;
     seed ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    seed ^= ++counter * 0x9E3779B97F4A7C15ull;
-    seed ^= seed >> 29;
-    seed *= 0xBF58476D1CE4E5B9ull;
-    seed ^= seed >> 32;
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kAlphabet[seed % 36];
-        seed /= 36;
-    }
+    const std::string suffix = temporarySuffix(seed);
     // Hidden, and recognisably ours should a crash leave it behind.
     return directory + "/." + name + "." + suffix + ".tmp";
 }

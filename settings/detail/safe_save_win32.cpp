@@ -5,6 +5,7 @@
 // Windows calls itself and takes no FileSystem; the FileSystem defaults map onto the C runtime
 // for code that uses them directly.
 #include "settings/detail/safe_save.h"
+#include "settings/detail/temp_name.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -78,21 +79,11 @@ std::string joined(const std::string& directory, const std::string& name)
 
 std::string temporaryName(const std::string& directory, const std::string& name)
 {
-    static std::uint64_t counter = 0;
     LARGE_INTEGER now{};
     ::QueryPerformanceCounter(&now);
     std::uint64_t seed = static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32;
     seed ^= static_cast<std::uint64_t>(now.QuadPart);
-    seed ^= ++counter * 0x9E3779B97F4A7C15ull;
-    seed ^= seed >> 29;
-    seed *= 0xBF58476D1CE4E5B9ull;
-    seed ^= seed >> 32;
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kAlphabet[seed % 36];
-        seed /= 36;
-    }
+    const std::string suffix = temporarySuffix(seed);
     // Recognisably ours should a crash leave it behind.
     return joined(directory, name + "." + suffix + ".tmp");
 }
