@@ -68,7 +68,7 @@ const Expected kDialog108[] = {
     {1018, ControlKind::Edit, "", 176, 58, 23, 12},
     {-1, ControlKind::Static, "clipping plane far distance", 19, 58, 86, 8},
     {-1, ControlKind::Static, "Check the OpenGL extensions to use. These settings may have a significant impact on performance, so don't change them unless you are familiar with their meanings.", 7, 181, 201, 28},
-    {-1, ControlKind::Static, "For more information on extensions visit http://www.opengl.org", 7, 237, 201, 9},
+    {-1, ControlKind::Static, "For more information on extensions visit www.opengl.org", 7, 237, 201, 9},
 };
 
 // Dialog 109
