@@ -11,7 +11,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<'MSG'
 run-launcher.sh: the launcher shows a window and needs a graphical display, but $DISPLAY is not set.
 Without a desktop, run it on a virtual display with Xvfb:
-    xvfb-run -a build/bin/sandrel          (from the demo folder)
+    xvfb-run -a make run
 or start one and point DISPLAY at it:
     Xvfb :99 & DISPLAY=:99 make run
 MSG
