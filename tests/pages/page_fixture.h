@@ -4,42 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include "app/page_fields.h"
 #include "framework/headless/headless.h"
-#include "pages/controls_page.h"
-#include "pages/map_prop_page.h"
-#include "pages/prop_page_opengl.h"
-#include "pages/texture_prop_page.h"
 #include "res/resource.h"
-#include "tests/support/bmp_files.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/launcher_pages.h"
 
 namespace pagetest {
 
 enum Tab : int { kGeneral = 0, kTexture = 1, kOpenGL = 2, kControls = 3 };
 
-class PageFixture : public ::testing::Test {
+class PageFixture : public ::testing::Test, protected testsupport::LauncherPages {
 protected:
     testsupport::InTempDir dir;
     fw::headless::HeadlessBackend backend;
-    MapPropPage general;
-    PropPageOpenGL opengl;
-    ControlsPage controls;
-    CTexturePropPage texture;
 
-    // Fills the pages from the defaults overlaid with this terrain.ini text; the demo's bitmaps
-    // exist unless told otherwise, so the default names show pictures.
+    // Fills the pages as the launcher does (see LauncherPages::Load); what loading said is
+    // forgotten, so that a test sees only the messages of its own run.
     void Load(const std::string& ini = "", bool withBitmaps = true)
     {
-        if (withBitmaps) {
-            testsupport::WriteBitmap("257x257.bmp", 257, 257, 8);
-            testsupport::WriteBitmap("G.bmp", 256, 256, 24);
-        }
-        testsupport::WriteFile("terrain.ini", ini);
-        ParameterTable table;
-        table.load("terrain.ini");
-        transferToPages(table, pageFields(general, opengl, texture, controls));
-        table.release();
+        LauncherPages::Load(ini, withBitmaps);
         backend.messages.clear();
     }
 
@@ -47,10 +29,7 @@ protected:
     int Run(std::function<void(fw::headless::Driver&)> script)
     {
         CPropertySheet sheet("Sandrel");
-        sheet.AddPage(&general);
-        sheet.AddPage(&texture);
-        sheet.AddPage(&opengl);
-        sheet.AddPage(&controls);
+        AddTo(sheet);
         backend.sheetScript = std::move(script);
         return static_cast<int>(sheet.DoModal());
     }

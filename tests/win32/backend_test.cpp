@@ -6,16 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/page_fields.h"
 #include "framework/core/page_window.h"
 #include "framework/win32/win32_backend.h"
-#include "pages/controls_page.h"
-#include "pages/map_prop_page.h"
-#include "pages/prop_page_opengl.h"
-#include "pages/texture_prop_page.h"
 #include "res/resource.h"
-#include "tests/support/bmp_files.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/launcher_pages.h"
 #include "tests/win32/native_input.h"
 
 namespace {
@@ -25,37 +19,19 @@ using wintest::Key;
 
 enum Tab : int { kGeneral = 0, kTexture = 1, kOpenGL = 2, kControls = 3 };
 
-class NativeSheet : public ::testing::Test {
+class NativeSheet : public ::testing::Test, protected testsupport::LauncherPages {
 protected:
     testsupport::InTempDir dir;
     fw::win32::Win32Backend backend;
-    MapPropPage general;
-    PropPageOpenGL opengl;
-    ControlsPage controls;
-    CTexturePropPage texture;
     std::vector<std::string> messages;
 
     NativeSheet() { m_previousSink = fw::SetMessageBoxSink({&NativeSheet::Record, this}); }
     ~NativeSheet() override { fw::SetMessageBoxSink(m_previousSink); }
 
-    void Load(const std::string& ini = "")
-    {
-        testsupport::WriteBitmap("257x257.bmp", 257, 257, 8);
-        testsupport::WriteBitmap("G.bmp", 256, 256, 24);
-        testsupport::WriteFile("terrain.ini", ini);
-        ParameterTable table;
-        table.load("terrain.ini");
-        transferToPages(table, pageFields(general, opengl, texture, controls));
-        table.release();
-    }
-
     int Run(std::function<void(SheetWindow&)> script)
     {
         CPropertySheet sheet("Sandrel");
-        sheet.AddPage(&general);
-        sheet.AddPage(&texture);
-        sheet.AddPage(&opengl);
-        sheet.AddPage(&controls);
+        AddTo(sheet);
         backend.sheetScript = std::move(script);
         return static_cast<int>(sheet.DoModal());
     }
