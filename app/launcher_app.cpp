@@ -3,6 +3,7 @@
 #include "app/launcher_app.h"
 
 #include "app/page_fields.h"
+#include "app/setting_controls.h"
 #include "framework/core/msgbox.h"
 #include "framework/core/propsheet.h"
 #include "framework/core/system.h"
@@ -32,6 +33,9 @@ BOOL LauncherApp::InitInstance()
 {
     CWinApp::InitInstance();
     SetRegistryKey("Local AppWizard-Generated Applications");
+
+    // Before the pages make their controls: each control that shows a setting describes it.
+    RegisterSettingDescriptions();
 
     CPropertySheet sheet("Sandrel", nullptr, 0);
     MapPropPage general;

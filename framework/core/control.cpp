@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/core/bitmap.h"
+#include "framework/core/control_descriptions.h"
 #include "framework/core/cwnd.h"
 #include "framework/core/page_window.h"
 
@@ -45,7 +46,8 @@ int CharacterCount(std::string_view text)
     return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuationByte(c); }));
 }
 
-Control::Control(PageWindow& page, const ControlTemplate& tmpl) : m_page(page), m_template(tmpl)
+Control::Control(PageWindow& page, const ControlTemplate& tmpl)
+    : m_page(page), m_template(tmpl), m_description(FindControlDescription(page.Template().id, tmpl.id))
 {
     if (tmpl.kind != ControlKind::Edit && tmpl.caption != nullptr)
         m_text = tmpl.caption;

@@ -61,6 +61,9 @@ public:
     const ControlTemplate& Template() const { return m_template; }
     PageWindow& Page() const { return m_page; }
     DWORD Style() const { return m_template.style; }
+    // What the control holds, in the application's words ("" when it gave none): the backends
+    // show it as the tooltip and the accessible description.
+    const char* Description() const { return m_description; }
 
     // Text of any control (an edit's contents, a button's or static's caption).
     const std::string& Text() const { return m_text; }
@@ -134,6 +137,7 @@ private:
 
     PageWindow& m_page;
     const ControlTemplate& m_template;
+    const char* m_description;
     std::string m_text;
     int m_limit = 0;
     size_t m_selStart = 0;

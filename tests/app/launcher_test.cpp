@@ -7,6 +7,8 @@
 
 #include "app/launcher_app.h"
 #include "app/page_fields.h"
+#include "app/setting_controls.h"
+#include "framework/core/ddx.h"
 #include "framework/headless/headless.h"
 #include "pages/controls_page.h"
 #include "pages/map_prop_page.h"
@@ -183,6 +185,42 @@ TEST(Launcher, TabsAndHelp)
     EXPECT_EQ(run.app.m_pMainWnd, nullptr) << "the sheet is gone";
     EXPECT_EQ(run.app.RegistryKey(), "Local AppWizard-Generated Applications");
     EXPECT_TRUE(run.app.HtmlHelpEnabled());
+}
+
+// Every control that shows a setting describes it; with the defaults loaded, the default its
+// text names is what the control shows, so a control given another setting's text shows up.
+TEST(Launcher, EverySettingsControlDescribesItsSettingAndTheDefaultItShows)
+{
+    LauncherRun run;
+    run.backend.sheetScript = [&](Driver& d) {
+        int described = 0;
+        for (int tab = 0; tab < 4; ++tab) {
+            ASSERT_TRUE(d.OpenTab(tab));
+            for (const auto& control : d.Sheet().GetPage(tab)->GetPageWindow()->Controls()) {
+                const fw::ControlKind kind = control->Kind();
+                if (kind != fw::ControlKind::Edit && kind != fw::ControlKind::CheckBox &&
+                    kind != fw::ControlKind::Slider)
+                    continue;
+                const std::string text = control->Description();
+                SCOPED_TRACE("tab " + std::to_string(tab) + " control " + std::to_string(control->Id()) + ": " + text);
+                const size_t at = text.rfind(" Default: ");
+                ASSERT_NE(at, std::string::npos);
+                ++described;
+                const std::string named = text.substr(at + 10, text.size() - at - 11);
+                if (kind == fw::ControlKind::CheckBox)
+                    EXPECT_EQ(named, control->Check() != 0 ? "on" : "off");
+                else if (kind == fw::ControlKind::Slider)
+                    EXPECT_EQ(std::stof(named), static_cast<float>(control->Pos()));
+                else if (float shown = 0; fw::ParseFloat(control->Text().c_str(), shown))
+                    EXPECT_EQ(std::stof(named), shown);
+                else
+                    EXPECT_EQ(named, control->Text());
+            }
+        }
+        EXPECT_EQ(described, static_cast<int>(kSettingControls.size()));
+        d.PressCancel();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
 }
 
 TEST(Launcher, WithoutAnEngineTheFileIsWrittenAndTheUserTold)

@@ -3,9 +3,11 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "settings/parameter_descriptions.h"
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
 
@@ -78,6 +80,38 @@ TEST_F(SettingsTable, DefaultsHaveTheirKeysTypesAndValuesInIndexOrder)
             ASSERT_EQ(entry.type, ParameterType::String);
             EXPECT_STREQ(entry.value.stringValue, kExpected[i].value);
         }
+    }
+}
+
+// The window shows these texts as tooltips: a default changed in one table and not in the other
+// would tell users a wrong default.
+TEST(SettingsDescriptions, EveryRowHasATextThatEndsWithItsDefault)
+{
+    for (size_t i = 0; i < kParameters.size(); ++i) {
+        const ParameterInfo& row = kParameters[i];
+        SCOPED_TRACE(row.key);
+        const std::string text = kParameterDescriptions[i] != nullptr ? kParameterDescriptions[i] : "";
+        std::string shown;
+        switch (row.type) {
+        case ParameterType::Int:
+            // A flag reads as its check box shows it.
+            if (text.find(" On or off. ") != std::string::npos)
+                shown = row.intDefault != 0 ? "on" : "off";
+            else
+                shown = std::to_string(row.intDefault);
+            break;
+        case ParameterType::Float: {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(row.floatDefault));
+            shown = buffer;
+            break;
+        }
+        case ParameterType::String: shown = row.textDefault; break;
+        }
+        const std::string ending = " Default: " + shown + ".";
+        ASSERT_GT(text.size(), ending.size());
+        EXPECT_EQ(text.substr(text.size() - ending.size()), ending);
+        EXPECT_EQ(text.find("Default:"), text.size() - ending.size() + 1) << "one default only";
     }
 }
 
