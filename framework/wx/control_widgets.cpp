@@ -485,9 +485,17 @@ std::unique_ptr<ControlWidget> ControlWidget::Create(wxWindow* parent, Control& 
     case ControlKind::Picture: widget = std::make_unique<PictureWidget>(parent, control, std::move(afterInput)); break;
     case ControlKind::Slider: widget = std::make_unique<SliderWidget>(parent, control, std::move(afterInput)); break;
     }
-    if (widget && !accessibleName.empty())
-        if (GtkWidgetPtr gtk = Gtk(widget->Window()))
-            atk_object_set_name(gtk_widget_get_accessible(gtk), accessibleName.c_str());
+    if (!widget)
+        return widget;
+    GtkWidgetPtr gtk = Gtk(widget->Window());
+    if (gtk != nullptr && !accessibleName.empty())
+        atk_object_set_name(gtk_widget_get_accessible(gtk), accessibleName.c_str());
+    // What the control holds, on hover and for screen readers alike.
+    if (const char* description = control.Description(); description[0] != '\0') {
+        widget->Window()->SetToolTip(ToWx(description));
+        if (gtk != nullptr)
+            atk_object_set_description(gtk_widget_get_accessible(gtk), description);
+    }
     return widget;
 }
 

@@ -287,11 +287,16 @@ def scenario_write_error_after_sheet(s):
 
 def scenario_typing_clicking_sliding(s):
     """Key edits upper-case and hold one letter; the culling boxes are coupled; the slider
-    moves by keyboard and its edit follows; all of it reaches terrain.ini."""
+    moves by keyboard and its edit follows; all of it reaches terrain.ini. Each control's
+    accessible description says what it holds, what it accepts and its default."""
     s.launch()
+    width = s.control("text", "Screen Width")
+    check(width.description == "Screen width in pixels. 320 or more. Default: 800.",
+          f"the width edit is described (got '{width.description}')")
     # General: the culling boxes.
     perform = s.control("check box", "perform frustum culling")
     demonstrate = s.control("check box", "demonstrate frustum culling")
+    check(perform.description.endswith("On or off. Default: on."), f"a check box is described: '{perform.description}'")
     if s.checked(perform):
         s.click(perform)
         wait_for("perform to clear", lambda: not s.checked(perform), 5)
@@ -310,6 +315,8 @@ def scenario_typing_clicking_sliding(s):
     wait_for("the Texture tab", lambda: s.selected_tab() == "Texture", 5)
     slider = wait_for("the slider", lambda: s.find(s.sheet, "slider"))
     edge = s.control("text", "texture edge length (in map coordinates)")
+    check(slider.description == edge.description and "Default: 1.0." in slider.description,
+          f"the slider is described as its edit: '{slider.description}'")
     s.focus(slider)
     s.key("End")
     wait_for("the edit to show 2048", lambda: s.text_of(edge) == "2048", 5)
@@ -322,6 +329,8 @@ def scenario_typing_clicking_sliding(s):
     s.key("ctrl+Next", "ctrl+Next")
     wait_for("the Controls tab", lambda: s.selected_tab() == "Controls", 5)
     strafe = s.control("text", "strafe left")
+    check(strafe.description == "Key that strafes left. One letter. Default: S.",
+          f"a key edit is described: '{strafe.description}'")
     s.focus(strafe)
     s.key("ctrl+a")
     s.type("q")
@@ -331,6 +340,7 @@ def scenario_typing_clicking_sliding(s):
     check(s.text_of(strafe) == "Q", f"a second letter is refused (shows '{s.text_of(strafe)}')")
     # The culling toggle takes any length: letters arrive upper-cased and in typing order.
     toggle = s.control("text", "toggle frustum culling")
+    check("Any text." in toggle.description, f"the culling toggle is described: '{toggle.description}'")
     s.focus(toggle)
     s.key("ctrl+a")
     s.type("abc")
