@@ -25,8 +25,10 @@ TIMEOUT = 15.0
 def start_xvfb():
     """Starts Xvfb on a free display; returns (process, display)."""
     read_fd, write_fd = os.pipe()
+    # Room for the sheet at twice the scale, which would otherwise reach past the screen's edge.
+    screen = "2560x2048x24" if os.environ.get("GDK_SCALE") == "2" else "1280x1024x24"
     proc = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
+        ["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp", "-screen", "0", screen],
         pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     number = b""
