@@ -65,6 +65,11 @@ public:
     // resource cannot be found.
     bool CreatePage(int index);
     Handle Page(int index) const;
+    // Gives a control of a created page a tooltip, which is also what screen readers announce as
+    // its description.
+    void SetToolTip(int page, int id, const std::string& text);
+    // The sheet's tooltip window (nullptr until a control has a tooltip).
+    Handle ToolTips() const { return m_toolTips; }
     // Shows page `index`, selects its tab and hides the others.
     void ShowPage(int index);
     int ShownPage() const { return m_shown; }
@@ -110,6 +115,7 @@ private:
     Handle m_window = nullptr;
     Handle m_tabs = nullptr;
     Handle m_buttons[3] = {nullptr, nullptr, nullptr};
+    Handle m_toolTips = nullptr;
     BaseUnits m_units;
     int m_shown = -1;
     bool m_quit = false;

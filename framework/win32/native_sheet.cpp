@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace fw::win32 {
 namespace {
@@ -21,6 +22,8 @@ constexpr int kMargin = 7;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
+// Tooltips wrap at this width, as a page's long static texts do.
+constexpr int kToolTipWidth = 200;
 
 HWND H(Handle handle) { return static_cast<HWND>(handle); }
 
@@ -113,6 +116,75 @@ void UseTabBackground(HWND page)
     }();
     if (enable != nullptr)
         enable(page, 6); // ETDT_ENABLETAB
+}
+
+// The room a one-line caption needs in its control's font, what the control draws beside the
+// text included (a check box's box, a push button's edges); 0 for a control whose text may wrap
+// or that shows no caption.
+int CaptionNeeds(HWND control)
+{
+    char name[16] = {};
+    GetClassNameA(control, name, sizeof name);
+    const LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+    int beside = 0;
+    if (lstrcmpiA(name, "Button") == 0) {
+        const LONG_PTR type = style & BS_TYPEMASK;
+        if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
+            beside = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+        else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+            beside = 2 * GetSystemMetrics(SM_CXEDGE);
+        else
+            return 0;
+    } else if (lstrcmpiA(name, "Static") != 0 || (style & SS_TYPEMASK) != SS_LEFT) {
+        return 0;
+    }
+    char text[256] = {};
+    const int length = GetWindowTextA(control, text, sizeof text);
+    if (length <= 0)
+        return 0;
+    HDC dc = GetDC(control);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE extent{0, 0};
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    RECT client{};
+    GetClientRect(control, &client);
+    // A static text two lines high or more is meant to wrap.
+    return client.bottom >= 2 * extent.cy ? 0 : extent.cx + beside;
+}
+
+// The templates' captions were fitted to the dialog font at 96 DPI; at other DPIs the font's
+// hinting can make a caption a pixel or two wider than its control, which would wrap or cut it.
+// Such a control grows to the right by what its caption needs, where no other control is.
+void FitCaptions(HWND page)
+{
+    std::vector<std::pair<HWND, RECT>> controls;
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+        controls.emplace_back(child, r);
+    }
+    for (auto& [control, rect] : controls) {
+        RECT client{};
+        GetClientRect(control, &client);
+        const int needs = CaptionNeeds(control);
+        if (needs <= client.right)
+            continue;
+        RECT grown = rect;
+        grown.right += needs - client.right;
+        const bool free = std::none_of(controls.begin(), controls.end(), [&](const auto& other) {
+            RECT overlap{};
+            return other.first != control && IntersectRect(&overlap, &grown, &other.second) &&
+                   !IntersectRect(&overlap, &rect, &other.second); // a group box around it, say
+        });
+        if (free) {
+            rect = grown;
+            SetWindowPos(control, nullptr, 0, 0, grown.right - grown.left, grown.bottom - grown.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
 }
 
 INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -224,6 +296,9 @@ NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& 
 
 NativeSheet::~NativeSheet()
 {
+    // Owned, not a child: it goes before the windows it watches.
+    if (m_toolTips != nullptr)
+        DestroyWindow(H(m_toolTips));
     if (m_window != nullptr)
         DestroyWindow(H(m_window)); // its pages and controls with it
     std::erase_if(g_contexts, [this](const auto& context) { return context->sheet == this; });
@@ -296,6 +371,7 @@ bool NativeSheet::CreatePage(int index)
     SetWindowLongPtrA(page, GWL_EXSTYLE, GetWindowLongPtrA(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     EnableWindow(page, TRUE);
     UseTabBackground(page);
+    FitCaptions(page);
 
     RECT area{};
     GetWindowRect(H(m_tabs), &area);
@@ -306,6 +382,32 @@ bool NativeSheet::CreatePage(int index)
                  SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     m_pageWindows[static_cast<size_t>(index)] = page;
     return true;
+}
+
+void NativeSheet::SetToolTip(int page, int id, const std::string& text)
+{
+    HWND control = H(Control(page, id));
+    if (control == nullptr || text.empty())
+        return;
+    if (m_toolTips == nullptr) {
+        m_toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, H(m_window), nullptr,
+                                     static_cast<HINSTANCE>(m_instance), nullptr);
+        if (m_toolTips == nullptr)
+            return;
+        RECT width{0, 0, kToolTipWidth, 0};
+        MapDialogRect(H(m_window), &width);
+        SendMessageA(H(m_toolTips), TTM_SETMAXTIPWIDTH, 0, width.right);
+    }
+    // The tooltip control keeps its own copy of the text; subclassing the control lets it see
+    // the pointer arrive and leave without the page relaying mouse messages.
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = H(Page(page));
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 Handle NativeSheet::Page(int index) const

@@ -168,6 +168,7 @@ void SheetWindow::PageCreated(int index)
             continue; // texts without identifier never change
         if (Handle native = m_native.Control(index, control->Id()))
             m_mirrors.push_back(std::make_unique<ControlMirror>(*control, native));
+        m_native.SetToolTip(index, control->Id(), control->Description());
     }
 }
 

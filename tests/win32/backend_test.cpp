@@ -2,10 +2,12 @@
 // through the real controls, with the layer's model checked against what the controls show.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/setting_controls.h"
 #include "framework/core/page_window.h"
 #include "framework/win32/win32_backend.h"
 #include "res/resource.h"
@@ -82,6 +84,45 @@ TEST_F(NativeSheet, PagesAreTheResourceDialogsWithTheRealControls)
         EXPECT_FALSE(wintest::IsVisible(w.Native().Page(kGeneral)));
     });
     EXPECT_TRUE(messages.empty());
+}
+
+// Run at the platform's usual DPI and, by scripts/test-win.sh, at 144 and 192 DPI
+// (SANDREL_EXPECT_DPI says which): the sheet is laid out for the screen, not stretched.
+TEST_F(NativeSheet, EveryTextFitsItsControlAndTheButtonsLieInsideTheSheet)
+{
+    if (const char* expected = std::getenv("SANDREL_EXPECT_DPI")) {
+        EXPECT_EQ(wintest::ScreenDpi(), std::atoi(expected)) << "the prefix's LogPixels is in effect";
+    }
+    Load();
+    Run([](SheetWindow& w) {
+        for (int tab : {kGeneral, kTexture, kOpenGL, kControls}) {
+            Open(w, tab);
+            SCOPED_TRACE("tab " + std::to_string(tab));
+            EXPECT_EQ(wintest::TextsThatDoNotFit(w.Native().Page(tab)), std::vector<std::string>{});
+            EXPECT_TRUE(wintest::InsideParent(w.Native().Page(tab)));
+        }
+        for (int button : {IDOK, IDCANCEL, 9}) // 9: Help
+            EXPECT_TRUE(wintest::InsideParent(wintest::Child(w.Native().Window(), button))) << button;
+    });
+}
+
+TEST_F(NativeSheet, SettingsControlsCarryTheirDescriptionsAsTooltips)
+{
+    RegisterSettingDescriptions();
+    Load();
+    Run([](SheetWindow& w) {
+        const auto tip = [&w](int tab, int id) {
+            return wintest::ToolTipOf(w.Native().ToolTips(), w.Native().Page(tab), w.ControlHandle(id));
+        };
+        EXPECT_EQ(tip(kGeneral, IDC_GENERAL_WIDTH), "Screen width in pixels. 320 or more. Default: 800.");
+        EXPECT_EQ(tip(kGeneral, IDC_GENERAL_MAP_NAME), Model(w, IDC_GENERAL_MAP_NAME).Description());
+        EXPECT_EQ(tip(kGeneral, IDC_GENERAL_FULLSCREEN), Model(w, IDC_GENERAL_FULLSCREEN).Description());
+        Open(w, kTexture);
+        EXPECT_EQ(tip(kTexture, IDC_TEXTURE_EDGE_LEN_SLIDER), tip(kTexture, IDC_TEXTURE_EDGE_LEN));
+        EXPECT_NE(tip(kTexture, IDC_TEXTURE_EDGE_LEN), "");
+        Open(w, kControls);
+        EXPECT_EQ(tip(kControls, IDC_CONTROLS_CULL_SWITCH), "Key that toggles frustum culling. Any text. Default: C.");
+    });
 }
 
 TEST_F(NativeSheet, ThePreviewIsARealBitmapOfWhatTheModelShows)

@@ -65,4 +65,102 @@ std::string ClassOf(Handle window)
 
 bool IsVisible(Handle window) { return IsWindowVisible(H(window)) != FALSE; }
 
+Handle Child(Handle parent, int id) { return GetDlgItem(H(parent), id); }
+
+int ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+namespace {
+
+// The room a control's text needs, in the control's font: one line, or for a static text taller
+// than a line, the height of the text wrapped at the control's width.
+SIZE TextNeeds(HWND control, const std::string& text, const RECT& room, bool wraps)
+{
+    HDC dc = GetDC(control);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE needs{0, 0};
+    if (wraps) {
+        RECT wrapped{0, 0, room.right, 0};
+        DrawTextA(dc, text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        needs = {wrapped.right, wrapped.bottom};
+    } else {
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &needs);
+    }
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return needs;
+}
+
+BOOL CALLBACK CheckFit(HWND control, LPARAM out)
+{
+    auto& misfits = *reinterpret_cast<std::vector<std::string>*>(out);
+    char text[512] = {};
+    GetWindowTextA(control, text, sizeof text);
+    const std::string name = ClassOf(control);
+    if (text[0] == '\0' || name == "msctls_trackbar32")
+        return TRUE;
+    RECT room{};
+    GetClientRect(control, &room);
+    const DWORD type = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE)) & BS_TYPEMASK;
+    const bool button = name == "Button";
+    const bool checkBox = button && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
+    const bool groupBox = button && type == BS_GROUPBOX;
+    // What the control draws besides its text: a check box its box and the gap after it, a push
+    // button its edges, an edit its margins.
+    int taken = 0;
+    if (checkBox)
+        taken = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    else if (button && !groupBox)
+        taken = 2 * GetSystemMetrics(SM_CXEDGE);
+    else if (name == "Edit")
+        taken = LOWORD(SendMessageA(control, EM_GETMARGINS, 0, 0)) + HIWORD(SendMessageA(control, EM_GETMARGINS, 0, 0));
+    room.right -= taken;
+    const SIZE line = TextNeeds(control, "X", room, false);
+    const bool wraps = name == "Static" && room.bottom >= 2 * line.cy;
+    const SIZE needs = TextNeeds(control, text, room, wraps);
+    if (needs.cx > room.right || needs.cy > room.bottom)
+        misfits.push_back(name + " " + std::to_string(GetDlgCtrlID(control)) + " '" + text + "' needs " +
+                          std::to_string(needs.cx) + " x " + std::to_string(needs.cy) + ", has " +
+                          std::to_string(room.right) + " x " + std::to_string(room.bottom));
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<std::string> TextsThatDoNotFit(Handle page)
+{
+    std::vector<std::string> misfits;
+    EnumChildWindows(H(page), CheckFit, reinterpret_cast<LPARAM>(&misfits));
+    return misfits;
+}
+
+bool InsideParent(Handle window)
+{
+    HWND parent = GetParent(H(window));
+    RECT inner{};
+    RECT outer{};
+    GetWindowRect(H(window), &inner);
+    GetClientRect(parent, &outer);
+    MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&outer), 2);
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
+}
+
+std::string ToolTipOf(Handle toolTips, Handle page, Handle control)
+{
+    char text[512] = {};
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = H(page);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(H(toolTips), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 } // namespace wintest

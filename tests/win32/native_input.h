@@ -1,8 +1,9 @@
 // Plays the user on native windows for the backend tests: keys, characters and clicks sent to
-// the real controls, which handle them as they handle a user's.
+// the real controls, which handle them as they handle a user's; and reads what the user sees.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/win32/native.h"
 
@@ -27,6 +28,18 @@ void ClickTab(Handle sheet, int index);
 int SelectedTab(Handle sheet);
 
 std::string ClassOf(Handle window);
+// The child window `id` of a window (nullptr when none).
+Handle Child(Handle parent, int id);
 bool IsVisible(Handle window);
+
+// The screen's dots per inch, as windows are laid out for it.
+int ScreenDpi();
+// The controls of a page whose caption or text, drawn in the control's own font, needs more
+// room than the control has: one line each, saying which and by how much. Empty when all fit.
+std::vector<std::string> TextsThatDoNotFit(Handle page);
+// Whether the window lies wholly inside the client area of its parent.
+bool InsideParent(Handle window);
+// The tooltip a tooltip window holds for a control of a page ("" when none).
+std::string ToolTipOf(Handle toolTips, Handle page, Handle control);
 
 } // namespace wintest
