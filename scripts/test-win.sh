@@ -8,6 +8,10 @@
 # Each stage has a fresh Wine prefix of its own under build/win64-wine/: a run without a
 # display leaves a desktop process behind that would make the next program's windows fail
 # silently, and Wine's winediag errors are kept visible so that such a failure shows.
+#
+# Last, the sheet at 144 and 192 DPI (each a prefix of its own with that LogPixels): the native
+# check that every text fits its control and the buttons lie inside the sheet, and screenshots
+# of the four tabs in build/screenshots/win64-dpi/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -290,8 +294,54 @@ scenario_wrong_shape
 scenario_help
 end_prefix
 
+# ---- Stage 3: high DPI, on a screen large enough for the sheet at 200 %.
+dpi_shots=$root/build/screenshots/win64-dpi
+mkdir -p "$dpi_shots"
+wineserver -k >/dev/null 2>&1 || true
+kill "$xvfb_pid" 2>/dev/null || true
+wait "$xvfb_pid" 2>/dev/null || true
+Xvfb "$display" -screen 0 2048x1536x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for dpi in 144 192; do
+  fresh_prefix "dpi-$dpi"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # Wine reads the user's setting first, as Windows does after a change of the display scale.
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  log=$wine_root/dpi-$dpi.log
+  if (cd "$out/tests" && SANDREL_EXPECT_DPI=$dpi timeout 600 wine win_backend_tests.exe --gtest_brief=1 \
+    --gtest_filter='NativeSheet.EveryTextFits*') >"$log" 2>&1 && grep -q '^\[  PASSED  \] 1 test' "$log"; then
+    ok "$dpi DPI: every text fits its control, the buttons lie inside the sheet"
+  else
+    fail "$dpi DPI: texts or buttons do not fit"
+    cat "$log"
+  fi
+  dir=$e2e/dpi-$dpi
+  make_folder "$dir"
+  pid=$(launch "$dir")
+  if wait_window Sandrel; then
+    sleep 1
+    w=$(xwindow Sandrel)
+    n=1
+    for tab in general texture opengl controls; do
+      [ "$n" -gt 1 ] && key Sandrel ctrl+Tab
+      xdotool mousemove 0 0
+      sleep 0.3
+      import -window "$w" "$dpi_shots/$dpi-$n-$tab.png" 2>/dev/null || fail "$dpi DPI: no screenshot of $tab"
+      n=$((n + 1))
+    done
+    key Sandrel Escape
+    wait_gone "$pid" || fail "$dpi DPI: the launcher did not end"
+  else
+    fail "$dpi DPI: the sheet did not open"
+    cat "$dir/wine.log"
+  fi
+  end_prefix
+done
+
 elapsed=$(($(date +%s) - started))
-note "screenshots: $shots"
+note "screenshots: $shots, $dpi_shots"
 note "Windows stage took ${elapsed}s"
 printf 'win64: %d passed, %d failed\n' "$passed" "$failed"
 if [ "$failed" -ne 0 ]; then
