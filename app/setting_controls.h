@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <span>
 
 struct SettingControl {
     int dialogId;  // the page's template

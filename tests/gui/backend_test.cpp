@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include <wx/slider.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/settings.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -411,6 +413,13 @@ TEST(ProgramPages, EveryCaptionAndValueFitsItsControl)
     auto* dialog = new SheetDialog(sheet);
     ASSERT_TRUE(sheet.Open());
     dialog->Show();
+    // The runs on a changed desktop say what they changed, so that they cannot pass unchanged.
+    if (const char* points = std::getenv("SANDREL_EXPECT_FONT_POINTS")) {
+        EXPECT_EQ(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetPointSize(), std::atoi(points));
+    }
+    if (const char* scale = std::getenv("SANDREL_EXPECT_SCALE")) {
+        EXPECT_EQ(dialog->GetContentScaleFactor(), std::atof(scale));
+    }
     for (int i = 1; i < 4; ++i) {
         ASSERT_TRUE(sheet.SetActivePage(i));
         dialog->ActivePageChanged(i);
