@@ -306,7 +306,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 for dpi in 144 192; do
   fresh_prefix "dpi-$dpi"
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-  # Wine reads the user's setting first, as Windows does after a change of the display scale.
+  # Wine 8 takes the screen's DPI from here; the native test checks that it did.
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   log=$wine_root/dpi-$dpi.log
