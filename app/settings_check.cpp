@@ -54,13 +54,12 @@ void FillForOneSetting(const ParameterTable& loaded, std::size_t index, const Pa
 {
     ParameterTable table;
     table.buildDefaults();
-    for (std::size_t i = 0; i < kParameters.size(); ++i) {
-        if (kParameters[i].type == ParameterType::String && i != index) {
-            ParameterValue empty{};
-            empty.stringValue = const_cast<char*>("");
+    char noText[] = "";
+    ParameterValue empty{};
+    empty.stringValue = noText; // the table stores a copy
+    for (std::size_t i = 0; i < kParameters.size(); ++i)
+        if (kParameters[i].type == ParameterType::String && i != index)
             table.setValue(kParameters[i].key, ParameterType::String, empty);
-        }
-    }
     table.setValue(kParameters[index].key, kParameters[index].type, loaded.valueAt(static_cast<std::int32_t>(index)));
     transferToPages(table, fields);
 }
@@ -173,7 +172,6 @@ CheckResult CheckSettingsFile(const char* path, std::FILE* out, std::FILE* err)
             problems.push_back(problem);
         }
     }
-    loaded.release();
 
     // File order; the defaults, which no line sets, last.
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
