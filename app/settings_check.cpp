@@ -11,13 +11,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/page_fields.h"
+#include "app/launcher_pages.h"
 #include "framework/core/ddx.h"
 #include "framework/headless/headless.h"
-#include "pages/controls_page.h"
-#include "pages/map_prop_page.h"
-#include "pages/prop_page_opengl.h"
-#include "pages/texture_prop_page.h"
 #include "settings/parameter_keys.h"
 
 namespace {
@@ -78,17 +74,10 @@ void VisitEveryTab(fw::headless::Driver& user)
 std::vector<std::string> MessagesForSetting(fw::headless::HeadlessBackend& backend, const ParameterTable& loaded,
                                             std::size_t index)
 {
-    MapPropPage general;
-    PropPageOpenGL opengl;
-    ControlsPage controls;
-    CTexturePropPage texture;
-    FillForOneSetting(loaded, index, pageFields(general, opengl, texture, controls));
-    // The launcher's sheet: its tabs in its order.
     CPropertySheet sheet("Sandrel", nullptr, 0);
-    sheet.AddPage(&general);
-    sheet.AddPage(&texture);
-    sheet.AddPage(&opengl);
-    sheet.AddPage(&controls);
+    LauncherPages pages;
+    FillForOneSetting(loaded, index, pages.Fields());
+    pages.AddTo(sheet);
     backend.messages.clear();
     backend.sheetScript = VisitEveryTab;
     sheet.DoModal();
