@@ -1,16 +1,17 @@
 # Sandrel: the two commands of the quick start, and a few for developers.
 #   make run   - installs what is missing, builds, and opens the launcher on build/demo/
 #   make test  - installs what is missing, builds and runs every test (also under ASan/UBSan,
-#                and the Windows build under Wine)
+#                and the Windows build under Wine), then builds the packages and tests them
+#   make package - build/packages/sandrel_<version>_amd64.deb and Sandrel-<version>-win64.zip
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake
 
-.PHONY: all deps build run demo test test-ci test-asan test-fuzz test-win win bench clean
+.PHONY: all deps build run demo test test-ci test-asan test-fuzz test-win win package test-package bench clean
 
 all: build
 
 deps:
-	@scripts/install-deps.sh test win
+	@scripts/install-deps.sh test win package
 
 build:
 	@scripts/install-deps.sh run
@@ -23,7 +24,8 @@ demo: build
 run: demo
 	scripts/run-launcher.sh build/demo
 
-test: deps test-ci test-asan test-fuzz test-win
+# The packages are made before the Windows stage, which also runs the unpacked zip.
+test: deps test-ci test-asan test-fuzz package test-win test-package
 
 test-ci:
 	$(CMAKE) --preset ci >/dev/null
@@ -48,6 +50,17 @@ win:
 
 test-win:
 	JOBS=$(JOBS) scripts/test-win.sh
+
+# cpack installs each build into a staging folder and packs it: the .deb with the version of
+# project() and dependencies from dpkg-shlibdeps, the zip with Sandrel.exe, Sandrel.chm and
+# README.txt.
+package: build win
+	@scripts/install-deps.sh package
+	cd build/ci && cpack -G DEB
+	cd build/win64-build && cpack -G ZIP
+
+test-package:
+	scripts/test-package.sh
 
 bench: build
 	scripts/run-benchmarks.sh

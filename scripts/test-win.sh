@@ -288,10 +288,58 @@ scenario_help() {
   wait_gone "$pid" || true
 }
 
+# The zip as a user unpacks it into the engine's folder (after `make package`; `make test` makes
+# it first): Enter writes terrain.ini and starts the engine. Then Sandrel.exe is started from
+# another folder, which has no help file: F1 hands HtmlHelpA the one beside the program, by its
+# full path.
+scenario_zip() {
+  local version zip dir=$e2e/zip other=$e2e/zip-elsewhere pid
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64-build/CMakeCache.txt")
+  zip=$root/build/packages/Sandrel-$version-win64.zip
+  if [ ! -f "$zip" ]; then
+    note "skipped: the zip (no $zip; make package makes it)"
+    return
+  fi
+  make_folder "$dir"
+  rm -f "$dir/Sandrel.exe" "$dir/Sandrel.chm"
+  python3 -m zipfile -e "$zip" "$dir"
+  [ "$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }' | sort | xargs)" = "README.txt Sandrel.chm Sandrel.exe" ] \
+    && ok "the zip holds Sandrel.exe, Sandrel.chm and README.txt" || fail "the zip's files: $(python3 -m zipfile -l "$zip")"
+  pid=$(launch "$dir")
+  wait_window Sandrel || { fail "zip: the sheet did not open"; cat "$dir/wine.log"; return; }
+  sleep 0.5
+  key Sandrel Return
+  wait_gone "$pid" || fail "zip: the launcher did not end"
+  for _ in $(seq 50); do [ -f "$dir/quellmark-run.log" ] && break; sleep 0.2; done
+  [ "$(wc -l <"$dir/terrain.ini" 2>/dev/null)" = 40 ] && grep -q '^argc=1$' "$dir/quellmark-run.log" 2>/dev/null \
+    && ok "unzipped beside the engine, Enter writes terrain.ini and starts Quellmark.exe" \
+    || fail "unzipped, Enter did not write terrain.ini and start the engine"
+
+  make_folder "$other"
+  rm -f "$other/Sandrel.exe" "$other/Sandrel.chm"
+  (cd "$other" && exec env WINEDEBUG=-all,err+winediag,trace+htmlhelp wine "$dir/Sandrel.exe" >"$other/wine.log" 2>&1) &
+  pid=$!
+  wait_window Sandrel || { fail "zip: the sheet did not open from another folder"; return; }
+  sleep 0.5
+  key Sandrel F1
+  sleep 2
+  local chm
+  chm=$(winepath -w "$dir/Sandrel.chm" 2>/dev/null | sed 's/\\/\\\\/g')
+  if grep -qF "HtmlHelpW (0000000000000000, L\"$chm::/welcome.htm\", command=HH_DISPLAY_TOPIC" "$other/wine.log"; then
+    ok "without a help file in the folder, F1 calls HtmlHelpA with the one beside Sandrel.exe"
+  else
+    fail "F1 from another folder did not reach HtmlHelpA with $chm"
+    grep -i htmlhelp "$other/wine.log" | head -5 || true
+  fi
+  wineserver -k >/dev/null 2>&1 || true
+  wait_gone "$pid" || true
+}
+
 scenario_enter
 scenario_escape
 scenario_wrong_shape
 scenario_help
+scenario_zip
 end_prefix
 
 # ---- Stage 3: high DPI, on a screen large enough for the sheet at 200 %.

@@ -1,8 +1,10 @@
 // The store of the engine's 38 named, typed settings, and its reader for terrain.ini.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 // Tag of an entry; one byte so that an entry stays as small as its value allows.
 enum class ParameterType : std::uint8_t {
@@ -23,6 +25,11 @@ struct ParameterEntry {
     ParameterType type;
     ParameterValue value;
 };
+
+// Told about every setting line as the reader takes it, before its value is stored: the line's
+// number (from 1) and its key and value text as the reader sees them, spaces removed. A message
+// the reader shows about that line follows the call.
+using SettingLineObserver = std::function<void(std::size_t line, const char* key, const char* value)>;
 
 class ParameterTable {
 public:
@@ -57,11 +64,11 @@ public:
     // Builds the defaults, then overlays the settings the file at path holds. False when the file
     // cannot be opened (the defaults then stand); messages only for setting lines the table
     // cannot take.
-    bool load(const char* path);
+    bool load(const char* path, const SettingLineObserver& observer = {});
 
     // Overlays the settings of an open stream onto the current values, line by line, to its end
     // or its first read error. load() is buildDefaults() plus this on the opened file.
-    void readFrom(std::FILE* file);
+    void readFrom(std::FILE* file, const SettingLineObserver& observer = {});
 
     std::int32_t count() const { return m_count; }
     const ParameterEntry* entries() const { return m_entries; }

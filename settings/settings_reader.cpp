@@ -15,7 +15,7 @@ constexpr const char* kInsertFailed = "error inserting parameter";
 // Applies one line's text, changing it in place. Spaces vanish wherever they stand, a first
 // remaining '#' makes a comment, the key ends at the first '=' and the value starts after the
 // last one.
-void applyLine(ParameterTable& table, char* text)
+void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const SettingLineObserver& observer)
 {
     constexpr std::size_t noValue = static_cast<std::size_t>(-1);
     std::size_t valueStart = noValue;
@@ -39,6 +39,8 @@ void applyLine(ParameterTable& table, char* text)
 
     const char* key = text;
     char* valueText = text + valueStart;
+    if (observer)
+        observer(lineNumber, key, valueText);
     const std::int32_t index = table.findIndex(key);
     if (index == ParameterTable::NotFound) {
         AfxMessageBox(kUnknownParameter);
@@ -66,21 +68,22 @@ void applyLine(ParameterTable& table, char* text)
 
 } // namespace
 
-bool ParameterTable::load(const char* path)
+bool ParameterTable::load(const char* path, const SettingLineObserver& observer)
 {
     buildDefaults();
     // Binary mode on every platform: the line reader itself treats CR LF as a line end.
     std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
     if (file == nullptr)
         return false;
-    readFrom(file);
+    readFrom(file, observer);
     std::fclose(file);
     return true;
 }
 
-void ParameterTable::readFrom(std::FILE* file)
+void ParameterTable::readFrom(std::FILE* file, const SettingLineObserver& observer)
 {
     settings::detail::LineReader lines(file);
+    std::size_t lineNumber = 0;
     while (lines.next())
-        applyLine(*this, lines.text());
+        applyLine(*this, lines.text(), ++lineNumber, observer);
 }

@@ -1,4 +1,5 @@
-// System services on Linux: starting the engine, the current directory, short names.
+// System services on Linux: starting the engine, the current directory, short names, the
+// program's installed files.
 #include "framework/core/system.h"
 
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 
@@ -164,6 +166,19 @@ DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
         return static_cast<DWORD>(length + 1);
     std::memmove(buffer, longPath, length + 1);
     return static_cast<DWORD>(length);
+}
+
+std::string InstalledFilePath(const char* name)
+{
+    if (name == nullptr)
+        return {};
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !program.is_absolute() || !program.has_filename())
+        return {};
+    // The FHS layout: the program in <prefix>/bin, its data in <prefix>/share/<program>.
+    const std::filesystem::path data = program.parent_path().parent_path() / "share" / program.filename();
+    return (data / name).lexically_normal().string();
 }
 
 } // namespace fw

@@ -1,8 +1,9 @@
 // System services the launcher calls on the platform: process start, the current directory,
-// short names and the help viewer. On Linux they follow the Linux rules of the design notes.
+// short names, the files installed with the program and the help viewer. On Linux they follow the Linux rules of the design notes.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/core/wintypes.h"
 
@@ -36,7 +37,14 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer);
 // Its length when it fits, else the size needed (buffer untouched); 0 when the file is missing.
 DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength);
 
-// Shows a help topic, "file::/topic", through the backend's viewer. Without one: nothing.
+// Where a file installed with the program lies: on Linux in ../share/<program>/ from the
+// program's own folder (/usr/bin/sandrel has its files in /usr/share/sandrel/), on Windows
+// beside the program. Empty when the program cannot tell where it is.
+std::string InstalledFilePath(const char* name);
+
+// Shows a help topic, "file::/topic", through the backend's viewer: the file from the current
+// directory when it is there, else the one installed with the program. Without a viewer or
+// either file: nothing.
 void* HtmlHelpA(void* owner, const char* fileAndTopic, UINT command, std::uintptr_t data);
 
 // The separator of path names on this platform.

@@ -6,7 +6,8 @@
 
 namespace {
 CWinApp* g_app = nullptr;
-}
+fw::CommandLineHandler g_commandLine = nullptr;
+} // namespace
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
@@ -54,6 +55,20 @@ int RunApplication()
     // InitInstance returning false ends the program without a message loop.
     app->InitInstance();
     return 0;
+}
+
+CommandLineHandler SetCommandLineHandler(CommandLineHandler handler)
+{
+    const CommandLineHandler previous = g_commandLine;
+    g_commandLine = handler;
+    return previous;
+}
+
+std::optional<int> HandleCommandLine(int argc, char** argv)
+{
+    if (g_commandLine == nullptr)
+        return std::nullopt;
+    return g_commandLine(argc, argv);
 }
 
 } // namespace fw

@@ -1,6 +1,8 @@
 // The application object: one per program, constructed before start-up calls InitInstance.
 #pragma once
 
+#include <optional>
+
 #include "framework/core/cwnd.h"
 
 class CWinApp : public CCmdTarget {
@@ -41,4 +43,12 @@ CWinApp* AfxGetApp();
 namespace fw {
 // Start-up: calls the application's InitInstance and returns the process's exit code.
 int RunApplication();
+
+// What a program answers on its command line before any window system is started: the exit
+// status when that was the whole run, nothing to go on to the window. A program installs one
+// from a static initialiser, as it defines its application object; without one the command
+// line is ignored.
+using CommandLineHandler = std::optional<int> (*)(int argc, char** argv);
+CommandLineHandler SetCommandLineHandler(CommandLineHandler handler);
+std::optional<int> HandleCommandLine(int argc, char** argv);
 } // namespace fw

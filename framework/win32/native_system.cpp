@@ -35,6 +35,16 @@ std::uint32_t ShortPathName(const char* longPath, char* buffer, std::uint32_t bu
     return ::GetShortPathNameA(longPath, buffer, bufferLength);
 }
 
+std::string ProgramPath()
+{
+    char path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A full buffer means the path was cut.
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::string(path, length);
+}
+
 void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uintptr_t data)
 {
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace fw::win32 {
 
@@ -21,6 +22,9 @@ bool StartProcess(const char* applicationName, char* commandLine, bool inheritHa
 // GetCurrentDirectoryA and GetShortPathNameA.
 std::uint32_t CurrentDirectory(std::uint32_t bufferLength, char* buffer);
 std::uint32_t ShortPathName(const char* longPath, char* buffer, std::uint32_t bufferLength);
+
+// The program's own full path (GetModuleFileNameA); empty when it does not fit MAX_PATH.
+std::string ProgramPath();
 
 // HtmlHelpA from hhctrl.ocx, loaded on the first call; without it nothing happens (null).
 void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uintptr_t data);

@@ -1,5 +1,5 @@
 // System services on Windows: the engine start, the current directory and short names, each
-// the platform call the launcher was designed around.
+// the platform call the launcher was designed around, and the program's installed files.
 #include "framework/core/system.h"
 
 #include <string>
@@ -37,6 +37,16 @@ DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
     if (longPath == nullptr)
         return 0;
     return win32::ShortPathName(longPath, buffer, bufferLength);
+}
+
+std::string InstalledFilePath(const char* name)
+{
+    // Unpacked from its zip, the program has its files beside it.
+    const std::string program = win32::ProgramPath();
+    const size_t folderEnd = program.find_last_of("\\/");
+    if (name == nullptr || folderEnd == std::string::npos)
+        return {};
+    return program.substr(0, folderEnd + 1) + name;
 }
 
 } // namespace fw

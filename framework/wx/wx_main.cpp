@@ -1,7 +1,8 @@
-// The program's entry point on Linux: starts wx on the display, installs the backend and runs
-// the application object's one pass.
+// The program's entry point on Linux: answers the command line, then starts wx on the display,
+// installs the backend and runs the application object's one pass.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include <wx/app.h>
 #include <wx/init.h>
@@ -49,6 +50,9 @@ wxIMPLEMENT_APP_NO_MAIN(SandrelWxApp);
 
 int main(int argc, char** argv)
 {
+    // The program's own options need no display.
+    if (const std::optional<int> status = fw::HandleCommandLine(argc, argv))
+        return *status;
     if (!HaveDisplay()) {
         std::fputs("sandrel: this program shows a window and needs a graphical display, but $DISPLAY is not set.\n",
                    stderr);

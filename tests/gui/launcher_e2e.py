@@ -78,9 +78,10 @@ class Session:
         self.proc = None
 
     # --- the program -------------------------------------------------------------------------
-    def launch(self):
+    def launch(self, *arguments):
         self.log = open(os.path.join(self.folder, "launcher-output.txt"), "w")
-        self.proc = subprocess.Popen([self.args.program], cwd=self.folder, stdout=self.log, stderr=self.log)
+        self.proc = subprocess.Popen([self.args.program, *arguments], cwd=self.folder, stdout=self.log,
+                                     stderr=self.log)
         self.sheet = wait_for("the sheet window", lambda: self.top_level("Sandrel", "frame"))
         self.focus_window("^Sandrel$")
 
@@ -369,6 +370,43 @@ def scenario_help(s):
     s.wait_exit(0)
 
 
+def scenario_installed_help(s):
+    """In a folder without Sandrel.chm, F1 opens the help file installed with the program. Any
+    window of the launcher's besides the sheet counts, whichever viewer shows the help."""
+    os.remove(s.path("Sandrel.chm"))
+    s.launch()
+    s.key("F1")
+    def help_window():
+        app = s.app()
+        for i in range(app.childCount if app else 0):
+            window = app.getChildAtIndex(i)
+            if window is not None and window.name != s.sheet.name and window.getRoleName() in ("frame", "dialog"):
+                return window
+        return None
+    window = wait_for("a help window", help_window)
+    print(f"help window: '{window.name}'")
+    check(s.proc.poll() is None, "the launcher still runs")
+    s.focus_window("^Sandrel$")
+    s.key("Escape")
+    s.wait_exit(0)
+
+
+def scenario_unknown_argument(s):
+    """An argument the launcher does not know is named in one line on stderr, and changes
+    nothing else: the sheet comes up, and Enter writes terrain.ini and starts the engine."""
+    s.launch("--frontend-option")
+    s.key("Return")
+    s.wait_exit(0)
+    check(os.path.isfile(s.path("terrain.ini")), "Enter wrote terrain.ini")
+    log = wait_for("the engine's record", lambda: os.path.isfile(s.path("quellmark-run.log")) and
+                   open(s.path("quellmark-run.log")).read())
+    check("argc=1" in log.splitlines(), "the engine was started without arguments")
+    s.log.close()
+    with open(s.path("launcher-output.txt")) as f:
+        said = [line for line in f.read().splitlines() if line.startswith("sandrel:")]
+    check(said == ["sandrel: ignoring unknown arguments: '--frontend-option'"], f"the launcher said {said}")
+
+
 def scenario_browse(s):
     """"..." opens the file chooser in the current directory; a file chosen there comes back as
     its bare name, and the preview checks it."""
@@ -410,6 +448,8 @@ SCENARIOS = {
     "typing_clicking_sliding": scenario_typing_clicking_sliding,
     "help": scenario_help,
     "browse": scenario_browse,
+    "installed_help": scenario_installed_help,
+    "unknown_argument": scenario_unknown_argument,
 }
 
 

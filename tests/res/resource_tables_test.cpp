@@ -272,7 +272,7 @@ std::map<int, Compiled> CompileWithWindres()
     const auto listing = dir / "listing.rc";
     const auto r = restest::RunProgram(
         {SANDREL_WINDRES, "--preprocessor=cpp", "--preprocessor-arg=-xc", "--preprocessor-arg=-DRC_INVOKED",
-         "--preprocessor-arg=-D_WIN32", "--preprocessor-arg=-D_WIN64", "-I" SANDREL_MINGW_INCLUDE, "-i", "Sandrel.rc",
+         "--preprocessor-arg=-D_WIN32", "--preprocessor-arg=-D_WIN64", "-I" SANDREL_MINGW_INCLUDE, "-I" SANDREL_GENERATED_INCLUDE, "-i", "Sandrel.rc",
          "-O", "rc", "-o", listing.string()},
         SANDREL_SOURCE_DIR "/res");
     EXPECT_EQ(r.exitCode, 0) << r.err;

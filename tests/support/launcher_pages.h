@@ -1,26 +1,16 @@
 // Test support: the launcher's four pages, filled from a terrain.ini text as the launcher fills
-// them, and added to a sheet in its tab order.
+// them.
 #pragma once
 
 #include <string>
 
-#include "app/page_fields.h"
-#include "framework/core/propsheet.h"
-#include "pages/controls_page.h"
-#include "pages/map_prop_page.h"
-#include "pages/prop_page_opengl.h"
-#include "pages/texture_prop_page.h"
+#include "app/launcher_pages.h"
 #include "tests/support/bmp_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace testsupport {
 
-struct LauncherPages {
-    MapPropPage general;
-    PropPageOpenGL opengl;
-    ControlsPage controls;
-    CTexturePropPage texture;
-
+struct LauncherPages : ::LauncherPages {
     // Fills the pages from the defaults overlaid with this terrain.ini text, written to the
     // current directory; the demo's bitmaps exist unless told otherwise, so the default names
     // show pictures.
@@ -33,17 +23,8 @@ struct LauncherPages {
         WriteFile("terrain.ini", ini);
         ParameterTable table;
         table.load("terrain.ini");
-        transferToPages(table, pageFields(general, opengl, texture, controls));
+        transferToPages(table, Fields());
         table.release();
-    }
-
-    // The tabs in the launcher's order: General, Texture, OpenGL, Controls.
-    void AddTo(CPropertySheet& sheet)
-    {
-        sheet.AddPage(&general);
-        sheet.AddPage(&texture);
-        sheet.AddPage(&opengl);
-        sheet.AddPage(&controls);
     }
 };
 

@@ -1,0 +1,65 @@
+// The command line of the Linux program: a short usage, the version, and the settings check.
+// Without one of these options the launcher runs exactly as without arguments.
+#include "app/command_line.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "app/settings_check.h"
+#include "framework/core/winapp.h"
+#include "sandrel_version.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: sandrel [--help | --version | --check [FILE]]\n"
+    "The settings launcher of the Quellmark terrain engine. Started without an option in the\n"
+    "engine's folder, it shows the engine's settings; OK rewrites terrain.ini there and starts\n"
+    "./Quellmark.exe.\n"
+    "\n"
+    "  --help          show this usage and exit\n"
+    "  --version       show the version and exit\n"
+    "  --check [FILE]  check FILE (default: terrain.ini) as the launcher's tabs would, without a\n"
+    "                  window: one line per problem; exit status 0 when there is none, 1 when\n"
+    "                  there are some, 2 when the file cannot be read\n"
+    "\n"
+    "Other arguments are ignored. The manual page is sandrel(1).\n";
+
+int Usage(std::FILE* to, int status)
+{
+    std::fputs(kUsage, to);
+    return status;
+}
+
+} // namespace
+
+std::optional<int> AnswerCommandLine(int argc, char** argv)
+{
+    if (argc < 2)
+        return std::nullopt;
+    const std::string_view option = argv[1];
+    if (option == "--help")
+        return Usage(stdout, 0);
+    if (option == "--version") {
+        std::puts("sandrel " SANDREL_VERSION);
+        return 0;
+    }
+    if (option == "--check") {
+        if (argc > 3) {
+            std::fputs("sandrel: --check takes one file\n", stderr);
+            return Usage(stderr, CheckUnreadable);
+        }
+        return CheckSettingsFile(argc == 3 ? argv[2] : "terrain.ini", stdout, stderr);
+    }
+    // A game frontend or a desktop entry may pass arguments of its own: they change nothing.
+    std::string ignored;
+    for (int i = 1; i < argc; ++i)
+        ignored += " '" + PrintableText(argv[i]) + "'";
+    std::fprintf(stderr, "sandrel: ignoring unknown arguments:%s\n", ignored.c_str());
+    return std::nullopt;
+}
+
+// The program answers its command line before the window system starts, so that these options
+// need no display.
+[[maybe_unused]] const fw::CommandLineHandler kPreviousHandler = fw::SetCommandLineHandler(&AnswerCommandLine);
