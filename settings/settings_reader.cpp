@@ -2,6 +2,11 @@
 // use and speaks up only for setting lines the table cannot take.
 #include <cstdio>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "framework/core/msgbox.h"
 #include "settings/detail/c_numbers.h"
 #include "settings/detail/line_reader.h"
@@ -64,13 +69,32 @@ void applyLine(ParameterTable& table, char* text)
         AfxMessageBox(kInsertFailed);
 }
 
+// Opens terrain.ini for reading, in binary mode on every platform: the line reader itself treats
+// CR LF as a line end.
+std::FILE* openSettings(const char* path)
+{
+#ifdef _WIN32
+    return std::fopen(path, "rb");
+#else
+    // Without blocking: opening a FIFO would otherwise wait for a writer, and reading one (or a
+    // terminal) for data. A FIFO without a writer reads as empty; data that is not there yet
+    // ends the file like a read error.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr)
+        ::close(fd);
+    return file;
+#endif
+}
+
 } // namespace
 
 bool ParameterTable::load(const char* path)
 {
     buildDefaults();
-    // Binary mode on every platform: the line reader itself treats CR LF as a line end.
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = path != nullptr ? openSettings(path) : nullptr;
     if (file == nullptr)
         return false;
     readFrom(file);
