@@ -56,11 +56,12 @@ public:
 
     // Builds the defaults, then overlays the settings the file at path holds. False when the file
     // cannot be opened (the defaults then stand); messages only for setting lines the table
-    // cannot take.
+    // cannot take. Nothing waits: a FIFO without a writer reads as empty.
     bool load(const char* path);
 
     // Overlays the settings of an open stream onto the current values, line by line, to its end
-    // or its first read error. load() is buildDefaults() plus this on the opened file.
+    // or its first read error, within the line reader's bounds (lines beyond 128 KiB skipped,
+    // at most 8 MiB read). load() is buildDefaults() plus this on the opened file.
     void readFrom(std::FILE* file);
 
     std::int32_t count() const { return m_count; }
