@@ -17,10 +17,29 @@ namespace {
 constexpr const char* kUnknownParameter = "unknown parameter type encountered";
 constexpr const char* kInsertFailed = "error inserting parameter";
 
+// Each message is a modal box the user has to close. A file with more bad lines than a person
+// writes by hand (thousands of them fit in the bytes the reader takes) would keep the sheet
+// from ever opening, so one reading shows this many at most.
+constexpr int kMaxMessages = 10;
+
+class Messages {
+public:
+    void show(const char* text)
+    {
+        if (m_shown < kMaxMessages) {
+            ++m_shown;
+            AfxMessageBox(text);
+        }
+    }
+
+private:
+    int m_shown = 0;
+};
+
 // Applies one line's text, changing it in place. Spaces vanish wherever they stand, a first
 // remaining '#' makes a comment, the key ends at the first '=' and the value starts after the
 // last one.
-void applyLine(ParameterTable& table, char* text)
+void applyLine(ParameterTable& table, char* text, Messages& messages)
 {
     constexpr std::size_t noValue = static_cast<std::size_t>(-1);
     std::size_t valueStart = noValue;
@@ -46,7 +65,7 @@ void applyLine(ParameterTable& table, char* text)
     char* valueText = text + valueStart;
     const std::int32_t index = table.findIndex(key);
     if (index == ParameterTable::NotFound) {
-        AfxMessageBox(kUnknownParameter);
+        messages.show(kUnknownParameter);
         return;
     }
     const ParameterType type = table.entries()[index].type;
@@ -62,11 +81,11 @@ void applyLine(ParameterTable& table, char* text)
         value.stringValue = valueText;
         break;
     default:
-        AfxMessageBox(kUnknownParameter);
+        messages.show(kUnknownParameter);
         return;
     }
     if (table.setValue(key, type, value) == -1)
-        AfxMessageBox(kInsertFailed);
+        messages.show(kInsertFailed);
 }
 
 // Opens terrain.ini for reading, in binary mode on every platform: the line reader itself treats
@@ -105,6 +124,7 @@ bool ParameterTable::load(const char* path)
 void ParameterTable::readFrom(std::FILE* file)
 {
     settings::detail::LineReader lines(file);
+    Messages messages;
     while (lines.next())
-        applyLine(*this, lines.text());
+        applyLine(*this, lines.text(), messages);
 }

@@ -54,6 +54,18 @@ TEST(SettingsReader, LinesUpToTheBoundArriveWholeLongerOnesAreSkippedWhole)
     EXPECT_TRUE(loaded.messages.empty());
 }
 
+// Every message is a box to close: a file of thousands of bad lines must not keep the sheet away.
+TEST(SettingsReader, AtMostTenMessagesPerReading)
+{
+    std::string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += "UNKNOWN = " + std::to_string(i) + "\n";
+    Loaded loaded;
+    loadText(loaded, lines + "WIDTH = 5\n");
+    EXPECT_EQ(loaded.messages, std::vector<std::string>(10, "unknown parameter type encountered"));
+    EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
+}
+
 // Deleting each space by shifting the rest of the line would take minutes here.
 TEST(SettingsReader, ALineFullOfSpacesIsReadInOnePass)
 {
