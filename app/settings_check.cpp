@@ -131,22 +131,19 @@ CheckResult CheckSettingsFile(const char* path, std::FILE* out, std::FILE* err)
     fw::headless::HeadlessBackend backend;
     std::vector<Problem> problems;
     std::array<std::optional<Source>, ParameterTable::EntryCount> sources;
-    Problem current;
-    backend.onMessage = [&](const fw::headless::MessageRecord& message) {
-        problems.push_back({current.line, current.setting, message.text});
-    };
+    // The reader's boxes stop after the first few; the observer sees every unknown key.
     ParameterTable loaded;
     const bool opened = loaded.load(path, [&](std::size_t line, const char* key, const char* value) {
-        current = {line, PrintableText(key) + " = " + PrintableText(value), {}};
         const std::int32_t index = loaded.findIndex(key);
         if (index != ParameterTable::NotFound)
             sources[static_cast<std::size_t>(index)] = Source{line, value};
+        else
+            problems.push_back({line, PrintableText(key) + " = " + PrintableText(value), kUnknownParameterMessage});
     });
     if (!opened) {
         std::fprintf(err, "sandrel: cannot read %s: %s\n", PrintableText(path, 256).c_str(), std::strerror(errno));
         return CheckUnreadable;
     }
-    backend.onMessage = nullptr;
 
     for (std::size_t i = 0; i < kParameters.size(); ++i) {
         const std::optional<Source>& source = sources[i];

@@ -57,8 +57,10 @@ std::int32_t ParameterTable::findIndex(const char* name) const
 {
     if (name == nullptr || m_names == nullptr)
         return NotFound;
+    // The first letter rules out most keys before a full comparison: every line of a file is
+    // looked up here, twice when it sets a value.
     for (std::int32_t i = 0; i < m_count; ++i) {
-        if (std::strcmp(name, m_names[i]) == 0)
+        if (name[0] == m_names[i][0] && std::strcmp(name, m_names[i]) == 0)
             return i;
     }
     return NotFound;

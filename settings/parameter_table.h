@@ -31,6 +31,10 @@ struct ParameterEntry {
 // the reader shows about that line follows the call.
 using SettingLineObserver = std::function<void(std::size_t line, const char* key, const char* value)>;
 
+// What the reader says of a setting line whose key no entry has. It says so for the first few
+// such lines of a reading only; an observer sees every one.
+inline constexpr const char* kUnknownParameterMessage = "unknown parameter type encountered";
+
 class ParameterTable {
 public:
     static constexpr int EntryCount = 38;
@@ -63,11 +67,12 @@ public:
 
     // Builds the defaults, then overlays the settings the file at path holds. False when the file
     // cannot be opened (the defaults then stand); messages only for setting lines the table
-    // cannot take.
+    // cannot take. Nothing waits: a FIFO without a writer reads as empty.
     bool load(const char* path, const SettingLineObserver& observer = {});
 
     // Overlays the settings of an open stream onto the current values, line by line, to its end
-    // or its first read error. load() is buildDefaults() plus this on the opened file.
+    // or its first read error, within the line reader's bounds (lines beyond 128 KiB skipped,
+    // at most 8 MiB read). load() is buildDefaults() plus this on the opened file.
     void readFrom(std::FILE* file, const SettingLineObserver& observer = {});
 
     std::int32_t count() const { return m_count; }

@@ -2,6 +2,7 @@
 #include "settings/settings_file.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "settings/detail/c_numbers.h"
 #include "settings/detail/safe_save.h"
@@ -46,7 +47,9 @@ bool formatSettingsValues(std::span<const ParameterEntry, ParameterTable::EntryC
             text += number;
             break;
         case ParameterType::String:
-            if (entry.value.stringValue == nullptr)
+            // A line feed in a value would end its line and start another, a setting of the
+            // value's choosing: such a value is refused, never written.
+            if (entry.value.stringValue == nullptr || std::strchr(entry.value.stringValue, '\n') != nullptr)
                 return false;
             text += entry.value.stringValue;
             break;

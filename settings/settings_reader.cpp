@@ -2,6 +2,11 @@
 // use and speaks up only for setting lines the table cannot take.
 #include <cstdio>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "framework/core/msgbox.h"
 #include "settings/detail/c_numbers.h"
 #include "settings/detail/line_reader.h"
@@ -9,13 +14,32 @@
 
 namespace {
 
-constexpr const char* kUnknownParameter = "unknown parameter type encountered";
 constexpr const char* kInsertFailed = "error inserting parameter";
+
+// Each message is a modal box the user has to close. A file with more bad lines than a person
+// writes by hand (thousands of them fit in the bytes the reader takes) would keep the sheet
+// from ever opening, so one reading shows this many at most.
+constexpr int kMaxMessages = 10;
+
+class Messages {
+public:
+    void show(const char* text)
+    {
+        if (m_shown < kMaxMessages) {
+            ++m_shown;
+            AfxMessageBox(text);
+        }
+    }
+
+private:
+    int m_shown = 0;
+};
 
 // Applies one line's text, changing it in place. Spaces vanish wherever they stand, a first
 // remaining '#' makes a comment, the key ends at the first '=' and the value starts after the
 // last one.
-void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const SettingLineObserver& observer)
+void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const SettingLineObserver& observer,
+               Messages& messages)
 {
     constexpr std::size_t noValue = static_cast<std::size_t>(-1);
     std::size_t valueStart = noValue;
@@ -43,7 +67,7 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
         observer(lineNumber, key, valueText);
     const std::int32_t index = table.findIndex(key);
     if (index == ParameterTable::NotFound) {
-        AfxMessageBox(kUnknownParameter);
+        messages.show(kUnknownParameterMessage);
         return;
     }
     const ParameterType type = table.entries()[index].type;
@@ -59,11 +83,31 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
         value.stringValue = valueText;
         break;
     default:
-        AfxMessageBox(kUnknownParameter);
+        messages.show(kUnknownParameterMessage);
         return;
     }
     if (table.setValue(key, type, value) == -1)
-        AfxMessageBox(kInsertFailed);
+        messages.show(kInsertFailed);
+}
+
+// Opens terrain.ini for reading, in binary mode on every platform: the line reader itself treats
+// CR LF as a line end.
+std::FILE* openSettings(const char* path)
+{
+#ifdef _WIN32
+    return std::fopen(path, "rb");
+#else
+    // Without blocking: opening a FIFO would otherwise wait for a writer, and reading one (or a
+    // terminal) for data. A FIFO without a writer reads as empty; data that is not there yet
+    // ends the file like a read error.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr)
+        ::close(fd);
+    return file;
+#endif
 }
 
 } // namespace
@@ -71,8 +115,7 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
 bool ParameterTable::load(const char* path, const SettingLineObserver& observer)
 {
     buildDefaults();
-    // Binary mode on every platform: the line reader itself treats CR LF as a line end.
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = path != nullptr ? openSettings(path) : nullptr;
     if (file == nullptr)
         return false;
     readFrom(file, observer);
@@ -83,7 +126,7 @@ bool ParameterTable::load(const char* path, const SettingLineObserver& observer)
 void ParameterTable::readFrom(std::FILE* file, const SettingLineObserver& observer)
 {
     settings::detail::LineReader lines(file);
-    std::size_t lineNumber = 0;
+    Messages messages;
     while (lines.next())
-        applyLine(*this, lines.text(), ++lineNumber, observer);
+        applyLine(*this, lines.text(), lines.number(), observer, messages);
 }

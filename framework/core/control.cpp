@@ -29,6 +29,10 @@ size_t FirstCharacterLength(std::string_view text)
     return n;
 }
 
+// What a single-line edit takes of text put into it: the part before the first line break, as a
+// native single-line edit keeps of a paste.
+std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 DialogBaseUnits g_baseUnits;
@@ -120,6 +124,8 @@ int Control::UserType(std::string_view text)
         const size_t n = FirstCharacterLength(text);
         std::string typed(text.substr(0, n));
         text.remove_prefix(n);
+        if (typed == "\r" || typed == "\n")
+            continue; // Enter is no text in a single-line edit
         if ((Style() & ES_UPPERCASE) != 0)
             std::transform(typed.begin(), typed.end(), typed.begin(), Upper);
         const std::string_view selected = std::string_view(m_text).substr(m_selStart, m_selEnd - m_selStart);
@@ -134,7 +140,7 @@ int Control::UserType(std::string_view text)
 
 void Control::UserPaste(std::string_view text)
 {
-    std::string pasted(text);
+    std::string pasted(FirstLine(text));
     if ((Style() & ES_UPPERCASE) != 0)
         std::transform(pasted.begin(), pasted.end(), pasted.begin(), Upper);
     if (m_limit > 0) {
@@ -155,7 +161,27 @@ void Control::UserReplaceText(std::string_view text)
 {
     if (text == m_text)
         return;
-    ChangeText(std::string(text), std::min(m_selStart, text.size()));
+    // A toolkit inserts dropped text, or the selection on a middle click, by itself: what it
+    // inserted is what lies between the parts the old and the new text share.
+    const std::string_view old = m_text;
+    const size_t shared = std::min(old.size(), text.size());
+    size_t prefix = 0;
+    while (prefix < shared && old[prefix] == text[prefix])
+        ++prefix;
+    size_t suffix = 0;
+    while (suffix < shared - prefix && old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix])
+        ++suffix;
+    const std::string_view inserted = text.substr(prefix, text.size() - prefix - suffix);
+    if (FirstLine(inserted).size() == inserted.size()) {
+        ChangeText(std::string(text), std::min(m_selStart, text.size()));
+        return;
+    }
+    std::string kept(text.substr(0, prefix));
+    kept += FirstLine(inserted);
+    const size_t caret = kept.size();
+    kept += text.substr(text.size() - suffix);
+    if (kept != m_text)
+        ChangeText(std::move(kept), caret);
 }
 
 void Control::SetCheck(int state)

@@ -100,14 +100,16 @@ public:
     fw_bitmap_object* Bitmap() const { return m_bitmap; }
     fw_bitmap_object* SetBitmap(fw_bitmap_object* bitmap);
 
-    // Input from the user. Typing replaces the selection one character at a time, applying the
-    // typing limit and upper-casing; each accepted character notifies. Returns the number of
-    // characters accepted.
+    // Input from the user. An edit is a single line: it never takes a CR or LF from the user.
+    // Typing replaces the selection one character at a time, applying the typing limit and
+    // upper-casing, and skips line breaks; each accepted character notifies. Returns the number
+    // of characters accepted.
     int UserType(std::string_view text);
-    // Paste: the whole text in one change, cut to the typing limit.
+    // Paste: the text before the first line break in one change, cut to the typing limit.
     void UserPaste(std::string_view text);
-    // The user's editing left the edit holding this text (backspace, delete, cut, a toolkit's
-    // own editing): one change, no limit applied.
+    // The user's editing left the edit holding this text (backspace, delete, cut, a drop or a
+    // toolkit's own editing): one change, no limit applied, and of the text inserted only what
+    // precedes its first line break.
     void UserReplaceText(std::string_view text);
     void UserClick();
     void UserSetPos(int pos);

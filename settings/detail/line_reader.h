@@ -1,4 +1,4 @@
-// Splits a C stream into whole lines of any length, as text-mode reading would see them.
+// Splits a C stream into whole lines, as text-mode reading would see them, within fixed bounds.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,18 @@ namespace settings::detail {
 // a carriage return directly before the line feed belongs to the line end. A last line without
 // a line feed is a line too. A read error ends reading like the end of the stream and drops the
 // line it interrupted, as fgets does.
+//
+// Two bounds keep a hostile stream (an endless device, a line of gigabytes) from costing more
+// than a moment and a little memory: a line whose text is longer than maxLine bytes is skipped
+// whole, never cut into a shorter one, and reading stops after maxTotal bytes as if the stream
+// failed there, dropping the line it interrupted.
 class LineReader {
 public:
-    explicit LineReader(std::FILE* file) : m_file(file) {}
+    static constexpr std::size_t DefaultMaxLine = 128 * 1024;
+    static constexpr std::size_t DefaultMaxTotal = 8 * 1024 * 1024;
+
+    explicit LineReader(std::FILE* file, std::size_t maxLine = DefaultMaxLine,
+                        std::size_t maxTotal = DefaultMaxTotal);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -23,17 +32,24 @@ public:
     // The current line's text, NUL-terminated, size() bytes; the caller may change it in place.
     char* text() { return m_line; }
     std::size_t size() const { return m_size; }
+    // The current line's number, from 1; skipped overlong lines count too.
+    std::size_t number() const { return m_number; }
 
 private:
     bool refill();
+    void reserve(std::size_t capacity);
     void append(const char* bytes, std::size_t count);
 
     std::FILE* m_file;
-    // Only the text before a NUL is kept, so a binary file costs memory for its longest run of
-    // non-NUL bytes between line feeds, never more than its size.
+    std::size_t m_maxLine;
+    std::size_t m_budget; // bytes the stream may still yield
+    // At most the longest kept text, a CR that may turn out to belong to the line end, and the
+    // terminating NUL.
     char* m_line = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
+    bool m_overlong = false;
+    std::size_t m_number = 0;
     char m_chunk[16384];
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -21,6 +21,7 @@ int FileSystem::close(int fd) { return ::close(fd); }
 int FileSystem::rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileSystem::unlink(const char* path) { return ::unlink(path); }
 int FileSystem::lstat(const char* path, struct stat* status) { return ::lstat(path, status); }
+int FileSystem::fstat(int fd, struct stat* status) { return ::fstat(fd, status); }
 ssize_t FileSystem::readlink(const char* path, char* buffer, size_t size)
 {
     return ::readlink(path, buffer, size);
@@ -165,6 +166,23 @@ bool rewriteInPlace(FileSystem& fs, const std::string& path, std::string_view da
     return false;
 }
 
+bool isStream(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
+
+// Writes to a device or FIFO where it stands, as a program that simply opened the name would.
+// Without blocking: a FIFO nobody reads refuses the open, and a device or FIFO that cannot take
+// everything at once fails the save instead of holding up the launcher.
+bool writeToStream(FileSystem& fs, const std::string& path, std::string_view data)
+{
+    const int fd = fs.open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    // The name may have been replaced since it was looked at; only a stream is written here.
+    struct stat status {};
+    const bool written = fs.fstat(fd, &status) == 0 && isStream(status.st_mode) && writeAll(fs, fd, data);
+    const bool closed = fs.close(fd) == 0;
+    return written && closed;
+}
+
 // Makes the rename itself durable. The new contents are already safe on disk, so a failure
 // here is not worth failing the save for.
 void syncDirectory(FileSystem& fs, const std::string& directory)
@@ -191,6 +209,8 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& fs)
     // renaming over it would succeed in a writable directory.
     if (exists && fs.access(target.c_str(), W_OK) != 0)
         return false;
+    if (exists && !S_ISREG(status.st_mode))
+        return isStream(status.st_mode) && writeToStream(fs, target, contents);
 
     const std::string directory = directoryOf(target);
     const std::string name = nameOf(target);

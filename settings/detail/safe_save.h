@@ -22,6 +22,7 @@ public:
     virtual int rename(const char* from, const char* to);
     virtual int unlink(const char* path);
     virtual int lstat(const char* path, struct stat* status);
+    virtual int fstat(int fd, struct stat* status);
     virtual ssize_t readlink(const char* path, char* buffer, size_t size);
     virtual int access(const char* path, int mode);
 };
@@ -36,6 +37,11 @@ FileSystem& systemFileSystem();
 // the file it points to is replaced. An existing file the user may not write is refused. When
 // the directory does not let us create the new file but the file itself is writable, the file
 // is rewritten in place instead, and put back as it was if that fails.
+//
+// Something that is not a regular file is never renamed over or removed. A character device or
+// a FIFO (a link to /dev/null, say) is written in place without blocking, and the save counts
+// when every byte was taken; a FIFO without a reader, a folder, a socket or a block device is a
+// failed save.
 bool saveFile(const char* path, std::string_view contents, FileSystem& fs = systemFileSystem());
 
 } // namespace settings::detail

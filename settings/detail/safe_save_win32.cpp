@@ -35,6 +35,7 @@ int FileSystem::rename(const char* from, const char* to)
 }
 int FileSystem::unlink(const char* path) { return ::_unlink(path); }
 int FileSystem::lstat(const char* path, struct stat* status) { return ::stat(path, status); }
+int FileSystem::fstat(int fd, struct stat* status) { return ::fstat(fd, status); }
 ssize_t FileSystem::readlink(const char*, char*, size_t)
 {
     errno = EINVAL; // no symbolic links are followed here

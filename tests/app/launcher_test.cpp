@@ -5,6 +5,9 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "app/launcher_app.h"
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
@@ -14,6 +17,7 @@
 #include "pages/map_prop_page.h"
 #include "pages/prop_page_opengl.h"
 #include "pages/texture_prop_page.h"
+#include "res/resource.h"
 #include "settings/parameter_keys.h"
 #include "settings/settings_file.h"
 #include "tests/support/temp_dir.h"
@@ -288,6 +292,48 @@ TEST(Launcher, UnwritableTerrainIniIsReportedAndStartsNothing)
         fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
         EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), ""); }), kAsExpected);
+    }
+}
+
+// A terrain.ini that links to a FIFO or a device opens the sheet at once and stays what it is:
+// the device takes the settings and the engine starts, the FIFO nobody reads fails the save.
+// A pasted line break never reaches the file.
+TEST(Launcher, DevicesFifosAndPastedLineBreaksLeaveTheFileItsShape)
+{
+    const struct {
+        const char* node; // what terrain.ini links to, or nothing
+        bool saves;
+    } cases[] = {{nullptr, true}, {"fifo", false}, {"null", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node != nullptr ? c.node : "file");
+        LauncherRun run;
+        InstallEngine(run.dir.Path());
+        if (c.node != nullptr) {
+            const int made = std::string(c.node) == "fifo" ? mkfifo(c.node, 0600)
+                                                           : mknod(c.node, S_IFCHR | 0666, makedev(1, 3));
+            if (made != 0)
+                GTEST_SKIP() << "this system makes no FIFOs or device nodes here";
+            fs::create_symlink(c.node, "terrain.ini");
+        }
+        run.backend.sheetScript = [&](Driver& d) {
+            d.PasteOver(IDC_GENERAL_MAP_NAME, "pasted.bmp\r\nWIDTH = 5");
+            d.PressOK();
+        };
+        EXPECT_FALSE(run.app.InitInstance());
+        if (c.saves)
+            EXPECT_TRUE(run.backend.messages.empty());
+        else
+            EXPECT_EQ(run.backend.MessageTexts(), std::vector<std::string>{"couldn't write configuration"});
+        EXPECT_EQ(!EngineRecord(run.dir.Path(), c.saves).empty(), c.saves);
+        if (c.node != nullptr) {
+            EXPECT_TRUE(fs::is_symlink("terrain.ini"));
+            EXPECT_EQ(fs::status(c.node).type(), c.saves ? fs::file_type::character : fs::file_type::fifo);
+        } else {
+            const std::string written = ReadFile("terrain.ini");
+            EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 40);
+            EXPECT_NE(written.find("\nMAP_NAME = pasted.bmp"), std::string::npos);
+            EXPECT_EQ(written.find("WIDTH = 5"), std::string::npos);
+        }
     }
 }
 

@@ -96,6 +96,31 @@ TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
     RunWith(other, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); }, backend);
 }
 
+// A single-line edit keeps of pasted or dropped text only what precedes its first line break,
+// so that no value can add a line to terrain.ini.
+TEST(Edits, PastedAndDroppedTextEndsAtItsFirstLineBreak)
+{
+    HeadlessBackend backend;
+    TestPage page;
+    RunWith(page, [&](Driver& d) {
+        const struct {
+            int id;
+            const char* pasted;
+        } edits[] = {{testpage::kName, "ab"}, {testpage::kKey, "A"}, {testpage::kNumber, "ab"}};
+        for (const std::string clip : {"ab\r\nWIDTH = 5", "ab\nWIDTH = 5"}) {
+            for (const auto& edit : edits) {
+                SCOPED_TRACE(edit.id);
+                d.PasteOver(edit.id, clip);
+                EXPECT_EQ(d.Text(edit.id), edit.pasted);
+                // A drop: the toolkit puts the text between "x" and "y" itself.
+                d.ControlById(edit.id).SetText("xy");
+                d.ControlById(edit.id).UserReplaceText("x" + clip + "y");
+                EXPECT_EQ(d.Text(edit.id), "xaby");
+            }
+        }
+    }, backend);
+}
+
 TEST(CheckBoxes, AutoBoxTogglesBeforeClickAndProgramChangesAreSilent)
 {
     HeadlessBackend backend;

@@ -255,6 +255,38 @@ TEST_F(SheetTest, PasteIsCutToTheTypingLimitAndUpperCased)
     EXPECT_EQ(Widget<wxTextCtrl>(kName)->GetValue(), "past");
 }
 
+// Ctrl+V makes the entry emit "paste-clipboard"; a drop or a middle click inserts into the
+// entry directly. Either way a single-line edit keeps only what precedes the first line break.
+TEST_F(SheetTest, PastedAndDroppedTextEndsAtItsFirstLineBreak)
+{
+    const struct {
+        int id;
+        const char* pasted;
+    } edits[] = {{kName, "ab"}, {kKey, "A"}, {kCaps, "AB"}, {kNumber, "ab"}};
+    for (const char* clip : {"ab\r\nWIDTH = 5", "ab\nWIDTH = 5"}) {
+        if (wxTheClipboard->Open()) {
+            wxTheClipboard->SetData(new wxTextDataObject(clip));
+            wxTheClipboard->Close();
+        }
+        for (const auto& edit : edits) {
+            SCOPED_TRACE(edit.id);
+            wxTextCtrl* text = Widget<wxTextCtrl>(edit.id);
+            first.SetDlgItemText(edit.id, "");
+            g_signal_emit_by_name(text->GetHandle(), "paste-clipboard");
+            Pump();
+            EXPECT_EQ(Model(edit.id).Text(), edit.pasted);
+            EXPECT_EQ(text->GetValue(), edit.pasted);
+
+            first.SetDlgItemText(edit.id, "xy");
+            int position = 1;
+            gtk_editable_insert_text(GTK_EDITABLE(text->GetHandle()), clip, -1, &position);
+            Pump();
+            EXPECT_EQ(Model(edit.id).Text(), "xaby");
+            EXPECT_EQ(text->GetValue(), "xaby");
+        }
+    }
+}
+
 TEST_F(SheetTest, CheckBoxClicksToggleOnceAndNotifyOnce)
 {
     wxCheckBox* box = Widget<wxCheckBox>(kBox);

@@ -6,7 +6,13 @@
 #include <cstring>
 #include <string>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
@@ -33,24 +39,106 @@ void loadText(Loaded& loaded, const std::string& bytes)
     loaded.messages = log.texts;
 }
 
-TEST(SettingsReader, MegabyteValuesArriveWhole)
+// A value as long as any usable file name arrives whole; a longer line is skipped whole, so
+// that neither a cut value nor a line's memory reaches the table.
+TEST(SettingsReader, LinesUpToTheBoundArriveWholeLongerOnesAreSkippedWhole)
 {
-    const std::string name(4 << 20, 'n');
+    const std::string name(100000, 'n');
     Loaded loaded;
-    loadText(loaded, "CULL_SWITCH = " + name + "\nWIDTH = 5\n");
+    loadText(loaded, "CULL_SWITCH = " + name + "\r\nMAP_NAME = a.bmp\nMAP_NAME = " + std::string(1 << 20, 'm') +
+                         "\r\nWIDTH = 5\n");
     EXPECT_TRUE(loaded.result);
     EXPECT_EQ(std::string(loaded.table.valueAt(33).stringValue), name);
+    EXPECT_STREQ(loaded.table.valueAt(22).stringValue, "a.bmp");
     EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
     EXPECT_TRUE(loaded.messages.empty());
 }
 
-// Deleting each space by shifting the rest of the line would take hours here.
-TEST(SettingsReader, MegabytesOfSpacesAreSkippedInOnePass)
+// Every message is a box to close: a file of thousands of bad lines must not keep the sheet away.
+TEST(SettingsReader, AtMostTenMessagesPerReading)
+{
+    std::string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += "UNKNOWN = " + std::to_string(i) + "\n";
+    Loaded loaded;
+    loadText(loaded, lines + "WIDTH = 5\n");
+    EXPECT_EQ(loaded.messages, std::vector<std::string>(10, "unknown parameter type encountered"));
+    EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
+}
+
+// Deleting each space by shifting the rest of the line would take minutes here.
+TEST(SettingsReader, ALineFullOfSpacesIsReadInOnePass)
 {
     Loaded loaded;
-    loadText(loaded, std::string(8 << 20, ' ') + "WIDTH" + std::string(1 << 20, ' ') + "= 7\n");
+    loadText(loaded, std::string(100000, ' ') + "WIDTH" + std::string(20000, ' ') + "= 7\n");
     EXPECT_EQ(loaded.table.valueAt(1).intValue, 7);
     EXPECT_TRUE(loaded.messages.empty());
+}
+
+// Loads path in a child process, which is killed if it blocks; reports whether the table holds
+// the expected values and the child's peak memory in KiB.
+struct ChildLoad {
+    bool finished = false;
+    bool expected = false;
+    long peakKiB = 0;
+};
+
+ChildLoad loadInChild(const std::string& path, int width, const char* mapName, const char* textureName)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        ParameterTable table;
+        table.load(path.c_str());
+        const bool expected = table.valueAt(1).intValue == width && std::strcmp(table.valueAt(22).stringValue, mapName) == 0
+            && std::strcmp(table.valueAt(23).stringValue, textureName) == 0;
+        _exit(expected ? 0 : 1);
+    }
+    ChildLoad result;
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+        return result;
+    result.finished = WIFEXITED(status);
+    result.expected = result.finished && WEXITSTATUS(status) == 0;
+    result.peakKiB = usage.ru_maxrss;
+    return result;
+}
+
+// Bytes up front, then a hole up to size: a big file that costs the disk almost nothing. Past
+// the text the reader meets NULs, which end a line's text but not the line.
+void writeSparse(const std::string& path, const std::string& bytes, off_t size)
+{
+    writeBytes(path, bytes);
+    ASSERT_EQ(truncate(path.c_str(), size), 0);
+}
+
+// Inputs that once hung the launcher or took gigabytes: each loads at once, keeps what it can
+// use, and costs at most 16 MiB more than an ordinary file.
+TEST(SettingsReader, HostileFilesLoadAtOnceWithinBoundedMemory)
+{
+    ScratchDir dir;
+    const std::string line(1 << 20, 'n');
+    writeBytes(dir.file("normal.ini"), settings_test::sampleSettingsText(0));
+    ASSERT_EQ(mkfifo(dir.file("fifo.ini").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", dir.file("zero.ini").c_str()), 0);
+    writeSparse(dir.file("map.ini"), "WIDTH = 5\nMAP_NAME = " + line, off_t{300} << 20);
+    writeSparse(dir.file("texture.ini"), "WIDTH = 5\r\nTEXTURE_NAME = " + line, off_t{300} << 20);
+    writeSparse(dir.file("no_line_end.ini"), line, off_t{1} << 30);
+
+    const ChildLoad normal = loadInChild(dir.file("normal.ini"), 640, "map0.bmp", "G.bmp");
+    ASSERT_TRUE(normal.expected);
+    const struct {
+        const char* name;
+        int width;
+    } cases[] = {{"fifo.ini", 800}, {"zero.ini", 800}, {"map.ini", 5}, {"texture.ini", 5}, {"no_line_end.ini", 800}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ChildLoad loaded = loadInChild(dir.file(c.name), c.width, "257x257.bmp", "G.bmp");
+        EXPECT_TRUE(loaded.finished) << "blocked or crashed";
+        EXPECT_TRUE(loaded.expected);
+        EXPECT_LE(loaded.peakKiB - normal.peakKiB, 16 * 1024);
+    }
 }
 
 // The reader takes the file in blocks; a CR LF or a NUL split across two blocks must read as

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "settings/detail/safe_save.h"
@@ -332,6 +333,47 @@ TEST(SettingsSave, RefusesLinkLoopsAndFolders)
     EXPECT_FALSE(saveFile(dir.file("missing/terrain.ini").c_str(), kNew));
     EXPECT_FALSE(saveFile("", kNew));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"a", "b", "terrain.ini"}));
+}
+
+// Renaming over a device node would replace it for the whole system. A device is written where
+// it stands, a FIFO only while someone reads it, and nothing waits.
+TEST(SettingsSave, DevicesAndFifosAreWrittenInPlaceNeverReplaced)
+{
+    ScratchDir dir;
+    const std::string link = dir.file("terrain.ini");
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("fifo", link.c_str()), 0);
+    EXPECT_FALSE(saveFile(link.c_str(), kNew)); // nobody reads it
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(saveFile(link.c_str(), kNew));
+    std::string received(kNew.size() + 1, '\0');
+    EXPECT_EQ(read(reader, received.data(), received.size()), static_cast<ssize_t>(kNew.size()));
+    close(reader);
+    EXPECT_TRUE(S_ISFIFO(linkStatus(fifo)));
+
+    // Device nodes of our own, never the system's: 1,3 is the null device, 1,7 the full one.
+    const std::string null = dir.file("null");
+    const std::string full = dir.file("full");
+    if (mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 || mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "device nodes need privileges";
+    for (const auto& [node, saves] : {std::pair{null, true}, std::pair{full, false}}) {
+        SCOPED_TRACE(node);
+        std::filesystem::remove(link);
+        ASSERT_EQ(symlink(node.c_str(), link.c_str()), 0);
+        const int probe = open(link.c_str(), O_WRONLY);
+        if (probe < 0)
+            GTEST_SKIP() << "the scratch folder's file system refuses devices";
+        close(probe);
+        EXPECT_EQ(saveFile(link.c_str(), kNew), saves);
+        EXPECT_EQ(saveFile(node.c_str(), kNew), saves);
+        struct stat status {};
+        ASSERT_EQ(stat(node.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISCHR(status.st_mode));
+        EXPECT_TRUE(S_ISLNK(linkStatus(link)));
+    }
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"fifo", "full", "null", "terrain.ini"}));
 }
 
 TEST(SettingsSave, ARelativeNameIsSavedInTheCurrentFolder)

@@ -113,6 +113,18 @@ TEST(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
     noText[22].value.stringValue = nullptr;
     EXPECT_FALSE(writeSettingsValues(path.c_str(), noText));
     EXPECT_TRUE(dir.names().empty());
+
+    // A line break pasted into a name would add a line of its own choosing to the file.
+    const std::string old = "WIDTH = 3\n";
+    settings_test::writeBytes(path, old);
+    for (const char* name : {"pasted.bmp\nWIDTH = 5", "pasted.bmp\r\n", "\n"}) {
+        SCOPED_TRACE(name);
+        Values lineBreak = defaultValues();
+        lineBreak[22].value.stringValue = const_cast<char*>(name);
+        EXPECT_FALSE(writeSettingsValues(path.c_str(), lineBreak));
+        EXPECT_EQ(readBytes(path), old);
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"terrain.ini"});
+    }
 }
 
 TEST(SettingsWriter, PointDecimalsWhateverTheUserLocale)

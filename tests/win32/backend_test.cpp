@@ -166,6 +166,34 @@ TEST_F(NativeSheet, KeyEditsUpperCaseAndLimitTypingNatively)
     EXPECT_EQ(controls.m_keyMoveForward, "Q");
 }
 
+// Pasted text keeps what precedes its first line break in every kind of edit: limited (the map
+// name), plain (the texture name), upper-casing and limited (a key), upper-casing alone.
+TEST_F(NativeSheet, APasteEndsAtItsFirstLineBreak)
+{
+    Load();
+    Run([](SheetWindow& w) {
+        const struct {
+            int tab;
+            int id;
+            const char* pasted;
+        } edits[] = {{kGeneral, IDC_GENERAL_MAP_NAME, "ab"},
+                     {kTexture, IDC_TEXTURE_NAME, "ab"},
+                     {kControls, IDC_CONTROLS_MOVE_FORWARD, "A"},
+                     {kControls, IDC_CONTROLS_CULL_SWITCH, "AB"}};
+        for (const char* clip : {"ab\r\nWIDTH = 5", "ab\nWIDTH = 5"}) {
+            for (const auto& edit : edits) {
+                SCOPED_TRACE(edit.id);
+                Open(w, edit.tab);
+                wintest::SelectAll(w.ControlHandle(edit.id));
+                wintest::Paste(w.ControlHandle(edit.id), clip);
+                w.Pump();
+                EXPECT_EQ(fw::win32::GetText(w.ControlHandle(edit.id)), edit.pasted);
+                EXPECT_EQ(Model(w, edit.id).Text(), edit.pasted);
+            }
+        }
+    });
+}
+
 TEST_F(NativeSheet, SliderAndEditKeepInStepThroughTheSlidersOwnDrawing)
 {
     Load();

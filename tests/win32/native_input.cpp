@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include <commctrl.h>
 
 namespace wintest {
@@ -33,6 +35,22 @@ void Type(Handle edit, const std::string& text)
 }
 
 void SelectAll(Handle edit) { SendMessageA(H(edit), EM_SETSEL, 0, -1); }
+
+void Paste(Handle edit, const std::string& text)
+{
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    // The clipboard takes the memory over once SetClipboardData succeeds.
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_TEXT, memory) == nullptr)
+            GlobalFree(memory);
+    }
+    CloseClipboard();
+    SendMessageA(H(edit), WM_PASTE, 0, 0);
+}
 
 void PressKey(Handle control, Key key)
 {

@@ -17,6 +17,8 @@ enum class Key { Return, Escape, Home, End, Right };
 void Type(Handle edit, const std::string& text);
 // Selects everything in the edit, so that typing replaces it.
 void SelectAll(Handle edit);
+// Puts text on the clipboard, then pastes it into the edit as Ctrl+V does.
+void Paste(Handle edit, const std::string& text);
 // A key pressed on the control; it goes to the control's window procedure at once.
 void PressKey(Handle control, Key key);
 // A key pressed while the control has the focus; it waits in the queue for the sheet's loop.

@@ -75,3 +75,9 @@ inline int mkfifo(const char*, int)
     errno = ENOSYS; // Windows has no named pipes in the file system
     return -1;
 }
+
+inline int mknod(const char*, int, unsigned)
+{
+    errno = ENOSYS; // nor device nodes
+    return -1;
+}
