@@ -9,6 +9,7 @@
 #include <climits>
 #include <memory>
 
+#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
@@ -19,6 +20,7 @@
 #include <wx/mstream.h>
 #include <wx/notebook.h>
 #include <wx/splitter.h>
+#include <wx/toolbar.h>
 #include <wx/treectrl.h>
 
 #include "framework/wx/chm_file.h"
@@ -151,6 +153,45 @@ void ArrangePanels(wxHtmlHelpWindow& window)
         tree->ExpandAll();
 }
 
+// The toolbar's buttons show pictures only: each is named after its tooltip ("Go back"), so that
+// a screen reader, and the GUI tests, find it. GTK holds the tools in wx's order.
+void NameToolButtons(wxToolBar& toolbar)
+{
+    GtkWidget* widget = toolbar.GetHandle();
+    if (GTK_IS_BIN(widget))
+        widget = gtk_bin_get_child(GTK_BIN(widget));
+    if (!GTK_IS_TOOLBAR(widget))
+        return;
+    GtkToolbar* bar = GTK_TOOLBAR(widget);
+    const int count = std::min(gtk_toolbar_get_n_items(bar), static_cast<int>(toolbar.GetToolsCount()));
+    for (int i = 0; i < count; ++i) {
+        const wxToolBarToolBase* tool = toolbar.GetToolByPos(i);
+        GtkWidget* button = gtk_bin_get_child(GTK_BIN(gtk_toolbar_get_nth_item(bar, i)));
+        if (tool != nullptr && tool->IsButton() && button != nullptr)
+            atk_object_set_name(gtk_widget_get_accessible(button), tool->GetShortHelp().utf8_str());
+    }
+}
+
+// wx's search shows a progress box that disables every other window while it runs, and GTK takes
+// the focus from a window it disables, which leaves the sheet deaf to its keys (Escape, Enter):
+// its first control takes the focus again afterwards.
+void KeepSheetFocusAcrossSearch(wxHtmlHelpWindow& window)
+{
+    const auto refocus = [](wxEvent& event) {
+        event.Skip();
+        wxTheApp->CallAfter([] {
+            const SheetDialog* sheet = RunningSheet();
+            if (sheet == nullptr)
+                return;
+            GtkWidget* widget = sheet->GetHandle();
+            if (gtk_window_get_focus(GTK_WINDOW(widget)) == nullptr)
+                gtk_widget_child_focus(widget, GTK_DIR_TAB_FORWARD);
+        });
+    };
+    window.Bind(wxEVT_BUTTON, refocus, wxID_HTML_SEARCHBUTTON);
+    window.Bind(wxEVT_TEXT_ENTER, refocus, wxID_HTML_SEARCHTEXT);
+}
+
 // Beside the sheet, as tall as it, on the side with more room. Where neither side has room for
 // both panels, the window keeps a usable width and overlaps the sheet rather than squeeze them.
 void PlaceBesideSheet(wxFrame& frame)
@@ -239,6 +280,9 @@ bool ShowHelpTopic(const std::string& file, const std::string& topic)
         g_object_unref(group);
         PlaceBesideSheet(*frame);
         ArrangePanels(*g_viewer->controller.GetHelpWindow());
+        KeepSheetFocusAcrossSearch(*g_viewer->controller.GetHelpWindow());
+        if (wxToolBar* toolbar = g_viewer->controller.GetHelpWindow()->GetToolBar())
+            NameToolButtons(*toolbar);
     }
     frame->Show();
     frame->Raise();
