@@ -103,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fw::wxui::HelpProject project = chm->Project();
     for (const std::string* name : {&project.contents, &project.index})
         Check(name->empty() || (name->find_first_of("#:") == std::string::npos && chm->HasTopic(*name)));
+    Check(project.defaultTopic.empty() || (project.defaultTopic.find(':') == std::string::npos &&
+                                           chm->HasTopic(project.defaultTopic)));
     (void)chm->HasTopic(viewer.topic);
-    (void)chm->HasTopic(project.defaultTopic);
     return 0;
 }

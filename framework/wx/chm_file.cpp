@@ -231,11 +231,13 @@ HelpProject ChmFile::Project() const
         default: break;
         }
     }
-    // The viewer reads these names as locations of its own: a '#' or ':' would lead it out of
-    // this file, so only plain names of entries it holds count.
+    // The viewer reads these names as locations of its own: a ':' (or, in the name of a file, a
+    // '#') would lead it out of this file, so only plain names of entries it holds count.
     for (std::string* name : {&project.contents, &project.index})
         if (name->find_first_of("#:") != std::string::npos || Find(*name) == nullptr)
             name->clear();
+    if (project.defaultTopic.find(':') != std::string::npos || !HasTopic(project.defaultTopic))
+        project.defaultTopic.clear();
     return project;
 }
 

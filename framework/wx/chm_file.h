@@ -40,8 +40,9 @@ public:
     // entry; its anchor is the viewer's business, as in any browser.
     bool HasTopic(std::string_view topic) const;
 
-    // The project as the help compiler recorded it. Contents and index are named only when the
-    // file holds them as plain entries: a help file never points the viewer elsewhere.
+    // The project as the help compiler recorded it. Contents, index and first topic are named
+    // only when the file holds them as plain entries: a help file never points the viewer
+    // elsewhere.
     HelpProject Project() const;
 
     static constexpr std::size_t kMaxEntryBytes = 16u << 20;
