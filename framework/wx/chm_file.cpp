@@ -1,10 +1,15 @@
 // Help files through libmspack, with an I/O layer that decompresses entries into memory.
 #include "framework/wx/chm_file.h"
 
+#include <fcntl.h>
 #include <mspack.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -23,6 +28,24 @@ struct MemorySystem {
     std::string* output = nullptr;
 };
 
+// Only a regular file is a help file: a FIFO or a device would block or never end, so the file
+// is opened without waiting for a writer and refused when it is anything else.
+std::FILE* OpenRegularFile(const char* filename)
+{
+    const int fd = ::open(filename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* stream = ::fdopen(fd, "rb");
+    if (stream == nullptr)
+        ::close(fd);
+    return stream;
+}
+
 mspack_file* Open(mspack_system* self, const char* filename, int mode)
 {
     auto* system = reinterpret_cast<MemorySystem*>(self);
@@ -31,7 +54,7 @@ mspack_file* Open(mspack_system* self, const char* filename, int mode)
         file->output = system->output;
         file->output->clear();
     } else if (mode == MSPACK_SYS_OPEN_READ) {
-        file->stream = std::fopen(filename, "rb");
+        file->stream = OpenRegularFile(filename);
     }
     if (file->stream == nullptr && file->output == nullptr) {
         delete file;
@@ -62,7 +85,8 @@ int Read(mspack_file* handle, void* buffer, int bytes)
 int Write(mspack_file* handle, void* buffer, int bytes)
 {
     auto* file = reinterpret_cast<File*>(handle);
-    if (file->output == nullptr || bytes < 0)
+    if (file->output == nullptr || bytes < 0 ||
+        static_cast<size_t>(bytes) > ChmFile::kMaxEntryBytes - std::min(file->output->size(), ChmFile::kMaxEntryBytes))
         return -1;
     file->output->append(static_cast<const char*>(buffer), static_cast<size_t>(bytes));
     return bytes;
@@ -150,23 +174,71 @@ std::vector<std::string> ChmFile::Entries() const
     return names;
 }
 
-std::optional<std::string> ChmFile::Read(std::string_view name) const
+mschmd_file* ChmFile::Find(std::string_view name) const
 {
     std::string wanted(name);
     if (wanted.empty() || wanted.front() != '/')
         wanted.insert(wanted.begin(), '/');
-    for (mschmd_file* f = m_state->header->files; f != nullptr; f = f->next) {
-        if (f->filename == nullptr || !SameName(f->filename, wanted))
-            continue;
-        std::string bytes;
-        m_state->system.output = &bytes;
-        const int error = m_state->decompressor->extract(m_state->decompressor, f, "");
-        m_state->system.output = nullptr;
-        if (error != MSPACK_ERR_OK || bytes.size() != static_cast<size_t>(f->length))
-            return std::nullopt;
-        return bytes;
+    for (mschmd_file* f = m_state->header->files; f != nullptr; f = f->next)
+        if (f->filename != nullptr && SameName(f->filename, wanted))
+            return f;
+    return nullptr;
+}
+
+std::optional<std::string> ChmFile::Read(std::string_view name) const
+{
+    mschmd_file* f = Find(name);
+    if (f == nullptr || f->length < 0 || static_cast<std::uint64_t>(f->length) > kMaxEntryBytes)
+        return std::nullopt;
+    std::string bytes;
+    m_state->system.output = &bytes;
+    const int error = m_state->decompressor->extract(m_state->decompressor, f, "");
+    m_state->system.output = nullptr;
+    if (error != MSPACK_ERR_OK || bytes.size() != static_cast<size_t>(f->length))
+        return std::nullopt;
+    return bytes;
+}
+
+bool ChmFile::HasTopic(std::string_view topic) const
+{
+    const std::string_view page = topic.substr(0, topic.find('#'));
+    return !page.empty() && Find(page) != nullptr;
+}
+
+HelpProject ChmFile::Project() const
+{
+    HelpProject project;
+    const std::optional<std::string> system = Read("#SYSTEM");
+    if (!system)
+        return project;
+    // A 32-bit version, then records of a 16-bit code, a 16-bit length and that many bytes;
+    // the names are NUL-terminated strings.
+    const auto byte = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>((*system)[at])); };
+    for (size_t at = 4; at + 4 <= system->size();) {
+        const size_t code = byte(at) | byte(at + 1) << 8;
+        const size_t length = byte(at + 2) | byte(at + 3) << 8;
+        at += 4;
+        if (length > system->size() - at)
+            break;
+        std::string value = system->substr(at, length);
+        value.resize(std::min(value.find('\0'), value.size()));
+        at += length;
+        switch (code) {
+        case 0: project.contents = std::move(value); break;
+        case 1: project.index = std::move(value); break;
+        case 2: project.defaultTopic = std::move(value); break;
+        case 3: project.title = std::move(value); break;
+        default: break;
+        }
     }
-    return std::nullopt;
+    // The viewer reads these names as locations of its own: a ':' (or, in the name of a file, a
+    // '#') would lead it out of this file, so only plain names of entries it holds count.
+    for (std::string* name : {&project.contents, &project.index})
+        if (name->find_first_of("#:") != std::string::npos || Find(*name) == nullptr)
+            name->clear();
+    if (project.defaultTopic.find(':') != std::string::npos || !HasTopic(project.defaultTopic))
+        project.defaultTopic.clear();
+    return project;
 }
 
 } // namespace fw::wxui

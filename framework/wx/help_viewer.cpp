@@ -1,5 +1,6 @@
-// The help viewer: a virtual-file-system handler serves the entries of a .chm, so that the HTML
-// window follows links between topics (and loads pictures) by itself.
+// The help viewer: wx's help window (contents, index, full-text search, Back and Forward) over a
+// .chm, whose entries a virtual-file-system handler serves, so that the window reads the book,
+// follows links between topics and loads pictures by itself.
 #include "framework/wx/help_viewer.h"
 
 #include <unistd.h>
@@ -8,15 +9,23 @@
 #include <climits>
 #include <memory>
 
+#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
+#include <wx/html/helpctrl.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
 #include <wx/html/htmlwin.h>
 #include <wx/mstream.h>
-#include <wx/sizer.h>
+#include <wx/notebook.h>
+#include <wx/splitter.h>
+#include <wx/toolbar.h>
+#include <wx/treectrl.h>
 
 #include "framework/wx/chm_file.h"
 #include "framework/wx/control_widgets.h"
+#include "framework/wx/gtk_calls.h"
 #include "framework/wx/sheet_dialog.h"
 
 namespace fw::wxui {
@@ -52,6 +61,10 @@ public:
     {
         const std::string file = FromWx(GetLeftLocation(location));
         std::string entry = FromWx(GetRightLocation(location));
+        // wx looks for a binary cache of a book beside it and trusts what it finds: the help
+        // file's own entries never serve as one.
+        if (entry.ends_with(".cached"))
+            return nullptr;
         const std::unique_ptr<ChmFile> chm = ChmFile::Open(file);
         if (!chm)
             return nullptr;
@@ -75,47 +88,134 @@ void RegisterHandler()
     }
 }
 
-} // namespace
-
-class HelpFrame : public wxFrame {
+// wx's help controller, without its grab: wx's own Display, called while a modal dialog runs,
+// makes the help window modal in turn and waits in a loop of its own until it closes. This help
+// sits beside the sheet and both stay usable.
+class Controller : public wxHtmlHelpController {
 public:
-    HelpFrame() : wxFrame(nullptr, wxID_ANY, "Sandrel Help")
+    Controller()
+        : wxHtmlHelpController(wxHF_TOOLBAR | wxHF_FLAT_TOOLBAR | wxHF_CONTENTS | wxHF_INDEX | wxHF_SEARCH |
+                               wxHF_MERGE_BOOKS)
     {
-        m_html = new wxHtmlWindow(this, wxID_ANY);
-        m_html->SetRelatedFrame(this, "Sandrel Help - %s");
-        auto* layout = new wxBoxSizer(wxVERTICAL);
-        layout->Add(m_html, 1, wxEXPAND);
-        SetSizer(layout);
-        SetSize(FromDIP(wxSize(560, 520)));
-        Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) {
-            s_open = nullptr;
-            Destroy();
-        });
-        s_open = this;
-    }
-    ~HelpFrame() override
-    {
-        if (s_open == this)
-            s_open = nullptr;
     }
 
-    bool Load(const std::string& location) { return m_html->LoadPage(ToWx(location)); }
-    wxHtmlWindow* Html() const { return m_html; }
-
-    static HelpFrame* s_open;
-
-private:
-    wxHtmlWindow* m_html;
+    // Opens the window, if it is not open, at the topic.
+    bool ShowTopic(const wxString& topic)
+    {
+        CreateHelpWindow();
+        return m_helpWindow != nullptr && m_helpWindow->Display(topic);
+    }
 };
 
-HelpFrame* HelpFrame::s_open = nullptr;
+// The controller owns the window and outlives it, so that F1 after the user closed the window
+// opens it again without reading the book anew; CloseHelp ends both.
+struct Viewer {
+    std::string book; // the help file's absolute path
+    Controller controller;
+};
 
-std::string OpenHelpPage() { return HelpFrame::s_open != nullptr ? FromWx(HelpFrame::s_open->Html()->GetOpenedPage()) : ""; }
+Viewer* g_viewer = nullptr;
 
-bool FollowHelpLink(const std::string& href)
+wxHtmlWindow* ShownPageWindow()
 {
-    return HelpFrame::s_open != nullptr && HelpFrame::s_open->Load(href);
+    wxHtmlHelpWindow* window = g_viewer != nullptr ? g_viewer->controller.GetHelpWindow() : nullptr;
+    return window != nullptr ? window->GetHtmlWindow() : nullptr;
 }
+
+// Hands the book to the controller: its contents and index as the help file names them, read
+// through the handler, and its topics' names relative to the file.
+bool LoadBook(Viewer& viewer, const HelpProject& project)
+{
+    const wxString base = ToWx(HelpLocation(viewer.book, ""));
+    wxFSFile book(new wxMemoryInputStream(nullptr, 0), base, "text/plain", "", wxDateTime());
+    // Help compilers write contents and index in the code page of the help's language; this
+    // help is English.
+    return viewer.controller.GetHelpData()->AddBookParam(
+        book, wxFONTENCODING_CP1252, ToWx(project.title.empty() ? "Sandrel Help" : project.title),
+        ToWx(project.contents), ToWx(project.index), ToWx(project.defaultTopic), base);
+}
+
+// The navigation panel as wide as its tabs' captions, so that Contents, Index and Search all
+// show; the contents tree opened out, as short as it is.
+void ArrangePanels(wxHtmlHelpWindow& window)
+{
+    wxSplitterWindow* splitter = window.GetSplitterWindow();
+    wxWindow* navigation = splitter != nullptr ? splitter->GetWindow1() : nullptr;
+    if (navigation != nullptr) {
+        int width = window.FromDIP(24);
+        for (wxWindow* child : navigation->GetChildren())
+            if (auto* tabs = wxDynamicCast(child, wxNotebook))
+                for (size_t i = 0; i < tabs->GetPageCount(); ++i)
+                    width += tabs->GetTextExtent(tabs->GetPageText(i)).GetWidth() + window.FromDIP(32);
+        splitter->SetSashPosition(width);
+    }
+    if (wxTreeCtrl* tree = window.GetTreeCtrl())
+        tree->ExpandAll();
+}
+
+// The toolbar's buttons show pictures only: each is named after its tooltip ("Go back"), so that
+// a screen reader, and the GUI tests, find it. GTK holds the tools in wx's order.
+void NameToolButtons(wxToolBar& toolbar)
+{
+    GtkWidget* widget = toolbar.GetHandle();
+    if (GTK_IS_BIN(widget))
+        widget = gtk_bin_get_child(GTK_BIN(widget));
+    if (!GTK_IS_TOOLBAR(widget))
+        return;
+    GtkToolbar* bar = GTK_TOOLBAR(widget);
+    const int count = std::min(gtk_toolbar_get_n_items(bar), static_cast<int>(toolbar.GetToolsCount()));
+    for (int i = 0; i < count; ++i) {
+        const wxToolBarToolBase* tool = toolbar.GetToolByPos(i);
+        GtkWidget* button = gtk_bin_get_child(GTK_BIN(gtk_toolbar_get_nth_item(bar, i)));
+        if (tool != nullptr && tool->IsButton() && button != nullptr)
+            atk_object_set_name(gtk_widget_get_accessible(button), tool->GetShortHelp().utf8_str());
+    }
+}
+
+// wx's search shows a progress box that disables every other window while it runs, and GTK takes
+// the focus from a window it disables, which leaves the sheet deaf to its keys (Escape, Enter):
+// its first control takes the focus again afterwards.
+void KeepSheetFocusAcrossSearch(wxHtmlHelpWindow& window)
+{
+    const auto refocus = [](wxEvent& event) {
+        event.Skip();
+        wxTheApp->CallAfter([] {
+            const SheetDialog* sheet = RunningSheet();
+            if (sheet == nullptr)
+                return;
+            GtkWidget* widget = sheet->GetHandle();
+            if (gtk_window_get_focus(GTK_WINDOW(widget)) == nullptr)
+                gtk_widget_child_focus(widget, GTK_DIR_TAB_FORWARD);
+        });
+    };
+    window.Bind(wxEVT_BUTTON, refocus, wxID_HTML_SEARCHBUTTON);
+    window.Bind(wxEVT_TEXT_ENTER, refocus, wxID_HTML_SEARCHTEXT);
+}
+
+// Beside the sheet, as tall as it, on the side with more room. Where neither side has room for
+// both panels, the window keeps a usable width and overlaps the sheet rather than squeeze them.
+void PlaceBesideSheet(wxFrame& frame)
+{
+    const SheetDialog* sheet = RunningSheet();
+    if (sheet == nullptr || !sheet->IsShown())
+        return;
+    const wxRect sheetRect = sheet->GetScreenRect();
+    const int display = wxDisplay::GetFromWindow(sheet);
+    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const int gap = frame.FromDIP(8);
+    const int roomRight = screen.GetRight() - sheetRect.GetRight() - gap;
+    const int roomLeft = sheetRect.GetLeft() - gap - screen.GetLeft();
+    const bool right = roomRight >= roomLeft;
+    wxSize size(std::clamp(right ? roomRight : roomLeft, frame.FromDIP(560), frame.FromDIP(780)),
+                std::max(sheetRect.GetHeight(), frame.FromDIP(480)));
+    size.DecTo(screen.GetSize());
+    frame.SetSize(size);
+    const int x = right ? std::min(sheetRect.GetRight() + gap, screen.GetRight() - size.GetWidth())
+                        : std::max(screen.GetLeft(), sheetRect.GetLeft() - gap - size.GetWidth());
+    frame.Move(x, std::clamp(sheetRect.GetTop(), screen.GetTop(), screen.GetBottom() - size.GetHeight()));
+}
+
+} // namespace
 
 std::string HelpLocation(const std::string& absoluteFile, const std::string& topic)
 {
@@ -125,32 +225,17 @@ std::string HelpLocation(const std::string& absoluteFile, const std::string& top
     return absoluteFile + "#" + kProtocol + ":" + entry;
 }
 
-namespace {
-
-// Beside the sheet when there is room on its screen, else where the window manager puts it.
-void PlaceBesideSheet(wxFrame& frame)
+std::string OpenHelpPage()
 {
-    const SheetDialog* sheet = RunningSheet();
-    if (sheet == nullptr || !sheet->IsShown())
-        return;
-    const wxRect sheetRect = sheet->GetScreenRect();
-    const int display = wxDisplay::GetFromWindow(sheet);
-    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
-    wxSize size = frame.GetSize();
-    const int gap = frame.FromDIP(8);
-    const int roomRight = screen.GetRight() - sheetRect.GetRight() - gap;
-    const int roomLeft = sheetRect.GetLeft() - gap - screen.GetLeft();
-    // On a small screen the window narrows to the wider side, down to a readable width.
-    const bool right = roomRight >= size.GetWidth() || roomRight >= roomLeft;
-    size.SetWidth(std::max(frame.FromDIP(360), std::min(size.GetWidth(), right ? roomRight : roomLeft)));
-    size.SetHeight(std::min(size.GetHeight(), screen.GetHeight()));
-    frame.SetSize(size);
-    const int x = right ? std::min(sheetRect.GetRight() + gap, screen.GetRight() - size.GetWidth())
-                        : std::max(screen.GetLeft(), sheetRect.GetLeft() - gap - size.GetWidth());
-    frame.Move(x, std::max(screen.GetTop(), sheetRect.GetTop()));
+    const wxHtmlWindow* html = ShownPageWindow();
+    return html != nullptr ? FromWx(html->GetOpenedPage()) : "";
 }
 
-} // namespace
+bool FollowHelpLink(const std::string& href)
+{
+    wxHtmlWindow* html = ShownPageWindow();
+    return html != nullptr && html->LoadPage(ToWx(href));
+}
 
 bool ShowHelpTopic(const std::string& file, const std::string& topic)
 {
@@ -165,20 +250,40 @@ bool ShowHelpTopic(const std::string& file, const std::string& topic)
     }
     // Checked before any window appears: a missing file or topic shows nothing at all.
     const std::unique_ptr<ChmFile> chm = ChmFile::Open(path);
-    if (!chm || !chm->Read(topic))
+    if (!chm || !chm->HasTopic(topic))
         return false;
     RegisterHandler();
-    HelpFrame* frame = HelpFrame::s_open;
-    const bool fresh = frame == nullptr;
-    if (fresh)
-        frame = new HelpFrame;
-    if (!frame->Load(HelpLocation(path, topic))) {
-        if (fresh)
-            frame->Destroy();
+    if (g_viewer != nullptr && g_viewer->book != path)
+        CloseHelp();
+    if (g_viewer == nullptr) {
+        auto viewer = std::make_unique<Viewer>();
+        viewer->book = path;
+        viewer->controller.SetTitleFormat("Sandrel Help - %s");
+        if (!LoadBook(*viewer, chm->Project()))
+            return false;
+        g_viewer = viewer.release();
+    }
+    const bool fresh = g_viewer->controller.GetFrame() == nullptr;
+    const std::string name = topic.empty() || topic.front() != '/' ? topic : topic.substr(1);
+    if (!g_viewer->controller.ShowTopic(ToWx(name))) {
+        CloseHelp();
         return false;
     }
-    if (fresh)
+    wxHtmlHelpFrame* frame = g_viewer->controller.GetFrame();
+    if (frame == nullptr)
+        return false;
+    if (fresh) {
+        // The sheet is modal: GTK sends input only to the windows of its group while it runs.
+        // The help window is a group of its own, so both take clicks and keys.
+        GtkWindowGroup* group = gtk_window_group_new();
+        gtk_window_group_add_window(group, GTK_WINDOW(frame->GetHandle()));
+        g_object_unref(group);
         PlaceBesideSheet(*frame);
+        ArrangePanels(*g_viewer->controller.GetHelpWindow());
+        KeepSheetFocusAcrossSearch(*g_viewer->controller.GetHelpWindow());
+        if (wxToolBar* toolbar = g_viewer->controller.GetHelpWindow()->GetToolBar())
+            NameToolButtons(*toolbar);
+    }
     frame->Show();
     frame->Raise();
     return true;
@@ -186,10 +291,8 @@ bool ShowHelpTopic(const std::string& file, const std::string& topic)
 
 void CloseHelp()
 {
-    if (HelpFrame* frame = HelpFrame::s_open) {
-        HelpFrame::s_open = nullptr;
-        frame->Destroy();
-    }
+    delete g_viewer;
+    g_viewer = nullptr;
 }
 
 } // namespace fw::wxui

@@ -24,6 +24,8 @@ WxBackend::WxBackend()
 
 WxBackend::~WxBackend()
 {
+    // The help window belongs to the run: it closes with the launcher.
+    CloseHelp();
     SetMessageBoxSink(m_previousSink);
     SetBackend(m_previousBackend);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,9 @@
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/frame.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/treectrl.h>
 #include <wx/notebook.h>
 #include <wx/slider.h>
 #include <wx/statbmp.h>
@@ -595,6 +599,61 @@ TEST_F(HelpTest, ShowsTheTopicFromTheCurrentDirectoryAndFollowsLinks)
     const std::string page = fw::wxui::OpenHelpPage();
     EXPECT_NE(page.find("Sandrel.chm#chm:/welcome.htm"), std::string::npos) << page;
     ASSERT_TRUE(fw::wxui::FollowHelpLink("general.htm"));
+    EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/general.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
+}
+
+wxHtmlHelpWindow* ShownHelpWindow()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* frame = wxDynamicCast(window, wxHtmlHelpFrame); frame != nullptr && frame->IsShown())
+            return frame->GetHelpWindow();
+    return nullptr;
+}
+
+// The viewer's contents list the topics and open one, the index leads from a key to its place,
+// the search finds the topic that holds a word, and Back returns.
+TEST_F(HelpTest, ContentsIndexSearchAndBackLeadToTheirTopics)
+{
+    ASSERT_TRUE(fw::wxui::ShowHelpTopic(SANDREL_CHM_PATH, "welcome.htm"));
+    Pump();
+    wxHtmlHelpWindow* help = ShownHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/welcome.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
+
+    wxTreeCtrl* tree = help->GetTreeCtrl();
+    ASSERT_NE(tree, nullptr);
+    std::vector<std::string> titles;
+    wxTreeItemId controls;
+    std::vector<wxTreeItemId> pending{tree->GetRootItem()};
+    while (!pending.empty()) {
+        const wxTreeItemId item = pending.back();
+        pending.pop_back();
+        titles.push_back(tree->GetItemText(item).utf8_string());
+        if (titles.back() == "Controls tab")
+            controls = item;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId child = tree->GetFirstChild(item, cookie); child.IsOk(); child = tree->GetNextChild(item, cookie))
+            pending.push_back(child);
+    }
+    for (const char* title : {"Welcome to Sandrel", "General tab", "Texture tab", "OpenGL tab", "Controls tab"})
+        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << title;
+    ASSERT_TRUE(controls.IsOk());
+    tree->SelectItem(controls);
+    Pump();
+    EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/controls.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
+
+    ASSERT_TRUE(help->Display("WIDTH")); // a name that only the index knows
+    Pump();
+    EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/general.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
+    EXPECT_EQ(help->GetHtmlWindow()->GetOpenedAnchor(), "width");
+
+    ASSERT_TRUE(help->KeywordSearch("polygon"));
+    Pump();
+    EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/controls.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
+
+    wxCommandEvent back(wxEVT_TOOL, wxID_HTML_BACK);
+    help->ProcessWindowEvent(back);
+    Pump();
     EXPECT_NE(fw::wxui::OpenHelpPage().find("chm:/general.htm"), std::string::npos) << fw::wxui::OpenHelpPage();
 }
 

@@ -185,6 +185,14 @@ class Session:
         acc.queryComponent().grabFocus()
         wait_for("the focus", lambda: acc.getState().contains(self.pyatspi.STATE_FOCUSED), 5)
 
+    def screenshot_screen(self, name):
+        os.makedirs(self.args.screenshots, exist_ok=True)
+        subprocess.run(["xdotool", "mousemove", "0", "0"], check=False)
+        time.sleep(0.4)
+        out = os.path.join(self.args.screenshots, name + ".png")
+        subprocess.run(["import", "-window", "root", out], check=True)
+        return out
+
     def screenshot(self, tab):
         os.makedirs(self.args.screenshots, exist_ok=True)
         window = self.focus_window("^Sandrel$")
@@ -359,15 +367,60 @@ def scenario_typing_clicking_sliding(s):
 
 
 def scenario_help(s):
-    """F1 opens the help topic in a window of its own; the sheet keeps running."""
+    """F1 opens the help viewer at welcome.htm beside the sheet; its contents, index, search and
+    Back take clicks and keys while the sheet keeps running, and it closes with the launcher."""
     s.launch()
     s.key("F1")
-    help_window = wait_for("the help window", lambda: s.top_level("Sandrel Help"))
-    check("Welcome" in help_window.name, f"the help shows welcome.htm ('{help_window.name}')")
+    viewer = wait_for("the help window", lambda: s.top_level("Sandrel Help"))
+    check("Welcome" in viewer.name, f"the help shows welcome.htm ('{viewer.name}')")
     check(s.proc.poll() is None, "the launcher still runs")
+
+    def shows(title):
+        wait_for(f"the help to show '{title}'",
+                 lambda: (s.top_level("Sandrel Help") or viewer).name.endswith(title), 5)
+
+    def showing(role, name=None):
+        def match(acc):
+            return (acc is not None and acc.getRoleName() == role and (name is None or acc.name == name)
+                    and acc.getState().contains(s.pyatspi.STATE_SHOWING))
+        return wait_for(f"{role} '{name}' in the help", lambda: s.pyatspi.findDescendant(viewer, match), 5)
+
+    def click(acc):  # the pointer's own click: the sheet's modal grab must not swallow it
+        box = acc.queryComponent().getExtents(s.pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
+                        "click", "1"], check=True)
+        time.sleep(0.3)
+
+    s.focus_window("^Sandrel Help")
+    # Contents: the tree takes the focus from a click below its items; Down goes to the next topic.
+    tree = showing("page tab", "Contents").getChildAtIndex(0)
+    box = tree.queryComponent().getExtents(s.pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2), str(box.y + box.height - 20),
+                    "click", "1"], check=True)
+    s.key("Home", "Down")
+    shows("General tab")
+    # Index: a key leads to its topic.
+    click(showing("page tab", "Index"))
+    s.focus(showing("text"))
+    s.type("CULL_SWITCH")
+    s.key("Return")
+    click(showing("table cell", "CULL_SWITCH"))
+    shows("Controls tab")
+    # Search: a word leads to the topic that holds it.
+    click(showing("page tab", "Search"))
+    s.focus(showing("text"))
+    s.type("greyscale")
+    s.key("Return")
+    shows("General tab")
+    click(showing("push button", "Go back"))
+    shows("Controls tab")
+    s.screenshot_screen("help")
+
+    # The sheet still takes its keys (the search's progress box disabled it for a moment).
     s.focus_window("^Sandrel$")
     s.key("Escape")
     s.wait_exit(0)
+    check(s.top_level("Sandrel Help") is None, "the help closed with the launcher")
 
 
 def scenario_installed_help(s):

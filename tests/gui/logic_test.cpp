@@ -1,6 +1,7 @@
 // The wx backend's parts that need no display: edit labels, help files, text positions,
 // pictures and file-dialog filters.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -94,6 +95,15 @@ TEST_F(ChmFileTest, ReadsTopicsOfTheProgramsHelpFile)
     EXPECT_TRUE(chm->Read("general.htm").has_value());
     EXPECT_FALSE(chm->Read("nosuch.htm").has_value());
     EXPECT_FALSE(chm->Read("").has_value());
+    EXPECT_TRUE(chm->HasTopic("general.htm#width"));
+    EXPECT_FALSE(chm->HasTopic("nosuch.htm#width"));
+
+    // The viewer's book: what the compiler recorded about the project.
+    const fw::wxui::HelpProject project = chm->Project();
+    EXPECT_EQ(project.title, "Sandrel Help");
+    EXPECT_EQ(project.defaultTopic, "welcome.htm");
+    EXPECT_EQ(project.contents, "Sandrel.hhc");
+    EXPECT_EQ(project.index, "Sandrel.hhk");
 }
 
 TEST_F(ChmFileTest, RefusesMissingForeignAndTruncatedFiles)
@@ -103,6 +113,12 @@ TEST_F(ChmFileTest, RefusesMissingForeignAndTruncatedFiles)
     const std::string foreign = Scratch("foreign.chm");
     std::ofstream(foreign) << "<html>not a compiled help file</html>";
     EXPECT_EQ(fw::wxui::ChmFile::Open(foreign), nullptr);
+    // A FIFO nobody writes to would block the launcher's F1 for good.
+    const std::string fifo = Scratch("fifo.chm");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(fw::wxui::ChmFile::Open(fifo), nullptr);
+    std::remove(fifo.c_str());
 
     std::ifstream in(SANDREL_CHM_PATH, std::ios::binary);
     const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -1,15 +1,18 @@
 // The compiled help file, read back with libmspack as the help viewer reads it: its topics,
-// the links between them, and that each page's settings are explained in its topic.
+// the links between them and from its index, and that each page's settings are explained in
+// its topic and found in the index.
 #include <gtest/gtest.h>
 
 #include <mspack.h>
 
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 
 #include "framework/core/dialog_template.h"
 #include "res/resource.h"
+#include "settings/parameter_keys.h"
 #include "tests/res/run_program.h"
 
 namespace {
@@ -103,6 +106,40 @@ TEST_F(ResHelp, EachTopicNamesTheLabelsOfItsPage)
             if (caption.size() > 30 || (c.kind != fw::ControlKind::Static && c.kind != fw::ControlKind::CheckBox))
                 continue;
             EXPECT_NE(text.find(caption), std::string::npos) << topic << " does not mention \"" << caption << "\"";
+        }
+    }
+}
+
+// The index names every setting twice, as its tab labels it and by its key in terrain.ini, and
+// each entry leads to a topic, and to a place in it, that exists.
+TEST_F(ResHelp, IndexFindsEveryLabelAndKeyAndEachEntryLeadsSomewhere)
+{
+    const std::string index = Topic("Sandrel.hhk");
+    ASSERT_FALSE(index.empty()) << "the index is missing from " SANDREL_CHM;
+    const std::regex entry(R"re(<param name="Name" value="([^"]*)">\s*<param name="Local" value="([^"#]*)(#([^"]*))?">)re");
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(index.begin(), index.end(), entry); it != std::sregex_iterator(); ++it) {
+        names.insert((*it)[1].str());
+        const std::string topic = Topic((*it)[2].str());
+        ASSERT_FALSE(topic.empty()) << (*it)[1] << " leads to missing " << (*it)[2];
+        if ((*it)[4].matched) {
+            EXPECT_NE(topic.find("name=\"" + (*it)[4].str() + "\""), std::string::npos)
+                << (*it)[1] << " leads to missing anchor " << (*it)[2] << "#" << (*it)[4];
+        }
+    }
+    for (const ParameterInfo& parameter : kParameters)
+        EXPECT_TRUE(names.contains(parameter.key)) << "no index entry for " << parameter.key;
+    for (const int id : {IDD_GENERAL, IDD_TEXTURE, IDD_OPENGL, IDD_CONTROLS}) {
+        const fw::DialogTemplate* d = fw::FindDialogTemplate(id);
+        ASSERT_NE(d, nullptr);
+        for (const fw::ControlTemplate& c : d->controls) {
+            // A label's explanation in brackets is no part of what a user looks up; sentences
+            // are not labels.
+            std::string label = c.caption;
+            label = label.substr(0, label.find(" ("));
+            if (label.empty() || label.size() > 30 || (c.kind != fw::ControlKind::Static && c.kind != fw::ControlKind::CheckBox))
+                continue;
+            EXPECT_TRUE(names.contains(label)) << "no index entry for the label \"" << label << "\"";
         }
     }
 }
