@@ -269,21 +269,27 @@ scenario_wrong_shape() {
 # F1 asks the platform's help viewer for the topic; Wine's viewer shows no content, so the call
 # itself is checked, as hhctrl.ocx traces it (HtmlHelpA passes it on to HtmlHelpW unchanged):
 # no owner, the bare relative name with its topic, HH_DISPLAY_TOPIC, data 0.
+# Presses F1 on the sheet and looks in the program's htmlhelp trace (log) for the call that shows
+# the welcome topic of the help file chm (as the trace escapes it), followed by tail.
+expect_help_call() {
+  local log=$1 chm=$2 tail=$3 what=$4
+  sleep 0.5
+  key Sandrel F1
+  sleep 2
+  if grep -qF "HtmlHelpW (0000000000000000, L\"$chm::/welcome.htm\", command=HH_DISPLAY_TOPIC$tail" "$log"; then
+    ok "$what"
+  else
+    fail "$what: no such call in the trace"
+    grep -i htmlhelp "$log" | head -5 || true
+  fi
+}
+
 scenario_help() {
   local dir=$e2e/help pid
   make_folder "$dir"
   pid=$(launch "$dir" WINEDEBUG=-all,err+winediag,trace+htmlhelp)
   wait_window Sandrel || { fail "help: the sheet did not open"; return; }
-  sleep 0.5
-  key Sandrel F1
-  sleep 2
-  if grep -qF 'HtmlHelpW (0000000000000000, L"Sandrel.chm::/welcome.htm", command=HH_DISPLAY_TOPIC, data=0)' \
-    "$dir/wine.log"; then
-    ok "F1 calls HtmlHelpA with Sandrel.chm::/welcome.htm"
-  else
-    fail "F1 did not reach HtmlHelpA with the topic"
-    grep -i htmlhelp "$dir/wine.log" | head -5 || true
-  fi
+  expect_help_call "$dir/wine.log" 'Sandrel.chm' ', data=0)' "F1 calls HtmlHelpA with Sandrel.chm::/welcome.htm"
   wineserver -k >/dev/null 2>&1 || true
   wait_gone "$pid" || true
 }
@@ -320,17 +326,8 @@ scenario_zip() {
   (cd "$other" && exec env WINEDEBUG=-all,err+winediag,trace+htmlhelp wine "$dir/Sandrel.exe" >"$other/wine.log" 2>&1) &
   pid=$!
   wait_window Sandrel || { fail "zip: the sheet did not open from another folder"; return; }
-  sleep 0.5
-  key Sandrel F1
-  sleep 2
-  local chm
-  chm=$(winepath -w "$dir/Sandrel.chm" 2>/dev/null | sed 's/\\/\\\\/g')
-  if grep -qF "HtmlHelpW (0000000000000000, L\"$chm::/welcome.htm\", command=HH_DISPLAY_TOPIC" "$other/wine.log"; then
-    ok "without a help file in the folder, F1 calls HtmlHelpA with the one beside Sandrel.exe"
-  else
-    fail "F1 from another folder did not reach HtmlHelpA with $chm"
-    grep -i htmlhelp "$other/wine.log" | head -5 || true
-  fi
+  expect_help_call "$other/wine.log" "$(winepath -w "$dir/Sandrel.chm" 2>/dev/null | sed 's/\\/\\\\/g')" '' \
+    "without a help file in the folder, F1 calls HtmlHelpA with the one beside Sandrel.exe"
   wineserver -k >/dev/null 2>&1 || true
   wait_gone "$pid" || true
 }
