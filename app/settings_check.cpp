@@ -116,7 +116,8 @@ std::string PrintableText(std::string_view text, std::size_t limit)
 
 CheckResult CheckSettingsFile(const char* path, std::FILE* out, std::FILE* err)
 {
-    // Only a regular file: a FIFO or a device would have the reader wait or read forever.
+    // Only a regular file is a settings file to check: what a FIFO or a device yields says nothing
+    // about one.
     struct stat st {};
     if (::stat(path, &st) != 0) {
         std::fprintf(err, "sandrel: cannot read %s: %s\n", PrintableText(path, 256).c_str(), std::strerror(errno));

@@ -1,28 +1,17 @@
 // Bitmap files read at offsets, on POSIX systems.
 #include "framework/core/dib.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "framework/core/system.h"
 
 namespace fw {
 
 FileDibSource::FileDibSource(const char* path)
 {
-    if (path == nullptr || *path == '\0')
-        return;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
-        ::close(fd);
-        return;
-    }
-    m_fd = fd;
-    m_size = static_cast<std::uint64_t>(st.st_size);
+    m_fd = OpenRegularFile(path, &m_size);
 }
 
 FileDibSource::~FileDibSource()

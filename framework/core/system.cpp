@@ -168,6 +168,23 @@ DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
     return static_cast<DWORD>(length);
 }
 
+int OpenRegularFile(const char* path, std::uint64_t* size)
+{
+    if (path == nullptr || *path == '\0')
+        return -1;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (size != nullptr)
+        *size = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
+
 std::string InstalledFilePath(const char* name)
 {
     if (name == nullptr)

@@ -1,5 +1,6 @@
 // System services the launcher calls on the platform: process start, the current directory,
-// short names, the files installed with the program and the help viewer. On Linux they follow the Linux rules of the design notes.
+// short names, the files installed with the program and the help viewer. On Linux they follow
+// the Linux rules of the design notes.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,12 @@ DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength);
 // program's own folder (/usr/bin/sandrel has its files in /usr/share/sandrel/), on Windows
 // beside the program. Empty when the program cannot tell where it is.
 std::string InstalledFilePath(const char* name);
+
+#ifndef _WIN32
+// Opens a regular file for reading, without waiting: a FIFO, a device or a folder gives -1
+// instead of an open that blocks or a read that never ends. Its size goes to *size when asked.
+int OpenRegularFile(const char* path, std::uint64_t* size = nullptr);
+#endif
 
 // Shows a help topic, "file::/topic", through the backend's viewer: the file from the current
 // directory when it is there, else the one installed with the program. Without a viewer or

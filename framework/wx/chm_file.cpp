@@ -1,9 +1,7 @@
 // Help files through libmspack, with an I/O layer that decompresses entries into memory.
 #include "framework/wx/chm_file.h"
 
-#include <fcntl.h>
 #include <mspack.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "framework/core/system.h"
 
 namespace fw::wxui {
 namespace {
@@ -28,18 +28,12 @@ struct MemorySystem {
     std::string* output = nullptr;
 };
 
-// Only a regular file is a help file: a FIFO or a device would block or never end, so the file
-// is opened without waiting for a writer and refused when it is anything else.
-std::FILE* OpenRegularFile(const char* filename)
+// Only a regular file is a help file: a FIFO or a device would block or never end.
+std::FILE* OpenHelpFile(const char* filename)
 {
-    const int fd = ::open(filename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = fw::OpenRegularFile(filename);
     if (fd < 0)
         return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
     std::FILE* stream = ::fdopen(fd, "rb");
     if (stream == nullptr)
         ::close(fd);
@@ -54,7 +48,7 @@ mspack_file* Open(mspack_system* self, const char* filename, int mode)
         file->output = system->output;
         file->output->clear();
     } else if (mode == MSPACK_SYS_OPEN_READ) {
-        file->stream = OpenRegularFile(filename);
+        file->stream = OpenHelpFile(filename);
     }
     if (file->stream == nullptr && file->output == nullptr) {
         delete file;
