@@ -62,25 +62,30 @@ void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
 {
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
                        "Bitmaps (*.bmp)|*.bmp||", &page);
+    // Cancel, the close box or a failed dialog leave the name as it was.
+    if (dialog.DoModal() != IDOK)
+        return;
+    if (!dialog.GetRefusal().IsEmpty()) {
+        AfxMessageBox(dialog.GetRefusal(), MB_OK, 0);
+        return;
+    }
     CString result;
-    if (dialog.DoModal() == IDOK) {
-        char buffer[kPathBuffer] = {};
-        const CString path = dialog.GetPathName();
-        const CString name = dialog.GetFileName();
-        // A current directory that does not fit the buffer is not in it: the file then counts
-        // as outside and keeps its full path.
-        const DWORD length = fw::GetCurrentDirectoryA(kPathBuffer, buffer);
-        const bool inCurrent = length > 0 && length < kPathBuffer &&
-                               SameName(CString(std::string(buffer, length) + fw::PathSeparator) + name.str(), path);
-        if (inCurrent) {
-            result = name;
-        } else {
-            result = path;
-            // A short form too long for the buffer is reported by its size, the buffer untouched.
-            const DWORD shortLength = fw::GetShortPathNameA(path, buffer, kPathBuffer);
-            if (shortLength > 0 && shortLength < kPathBuffer)
-                result = CString(std::string(buffer, shortLength));
-        }
+    char buffer[kPathBuffer] = {};
+    const CString path = dialog.GetPathName();
+    const CString name = dialog.GetFileName();
+    // A current directory that does not fit the buffer is not in it: the file then counts as
+    // outside and keeps its full path.
+    const DWORD length = fw::GetCurrentDirectoryA(kPathBuffer, buffer);
+    const bool inCurrent = length > 0 && length < kPathBuffer &&
+                           SameName(CString(std::string(buffer, length) + fw::PathSeparator) + name.str(), path);
+    if (inCurrent) {
+        result = name;
+    } else {
+        result = path;
+        // A short form too long for the buffer is reported by its size, the buffer untouched.
+        const DWORD shortLength = fw::GetShortPathNameA(path, buffer, kPathBuffer);
+        if (shortLength > 0 && shortLength < kPathBuffer)
+            result = CString(std::string(buffer, shortLength));
     }
     nameEdit.SetWindowText(result);
 }

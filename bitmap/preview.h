@@ -17,5 +17,6 @@ void ClearBitmapPreview(CStatic& picture);
 
 // The "..." button: lets the user choose a .bmp file and writes its name into the edit, bare
 // when the file lies directly in the current directory, else its full path (in short form
-// where the platform has one). A cancelled dialog empties the edit.
+// where the platform has one). A cancelled dialog leaves the edit as it was; a name the backend
+// refuses is explained to the user and leaves it too.
 void BrowseForBitmap(CWnd& page, CEdit& nameEdit);

@@ -6,8 +6,8 @@ set -euo pipefail
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
        libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils)
 run=(xvfb xauth xdotool)
-test=(clang libclang-rt-14-dev strace xvfb xauth xdotool imagemagick
-      at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux lintian)
+test=(clang libclang-rt-dev strace xvfb xauth xdotool imagemagick
+      at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux lintian devscripts debootstrap)
 # The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs),
 # windres, and Wine with a virtual display to run it and its tests.
 win=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev

@@ -2,6 +2,7 @@
 // engine started, with real files in a temporary directory and the stand-in engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 

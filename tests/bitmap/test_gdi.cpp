@@ -1,6 +1,8 @@
 // Bitmap objects: handles, their wrappers, freeing, and bitmaps made from DIB descriptions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/core/bitmap.h"
 #include "framework/core/dib.h"
 #include "tests/bitmap/bmp_builder.h"

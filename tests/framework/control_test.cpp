@@ -2,6 +2,8 @@
 // check boxes and the slider's drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "framework/headless/headless.h"
 #include "tests/framework/test_page.h"
 

@@ -1,6 +1,7 @@
 // The writer's 40-line layout byte for byte, and what a written file reads back as.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
