@@ -120,8 +120,8 @@ TEST_F(TexturePage, PreviewShowsTexturesAndWarnsForOtherShapes)
         EXPECT_EQ(Messages().size(), 1u);
         backend.fileAnswers = {std::nullopt};
         d.Click(IDC_TEXTURE_BROWSE);
-        EXPECT_EQ(d.Text(IDC_TEXTURE_NAME), "");
-        EXPECT_EQ(fw::GetBitmapImage(d.Picture(IDC_TEXTURE_PREVIEW))->sourceWidth, 48);
+        EXPECT_EQ(d.Text(IDC_TEXTURE_NAME), "wide.bmp") << "a cancelled chooser keeps the name";
+        EXPECT_EQ(fw::GetBitmapImage(d.Picture(IDC_TEXTURE_PREVIEW))->sourceWidth, 512);
         EXPECT_EQ(Messages().size(), 1u);
     });
 }
