@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
-# Usage: install-deps.sh [build|run|test|win|package]...
+# Usage: install-deps.sh [build|run|ctest|test|win|package]...
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
        libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils)
 run=(xvfb xauth xdotool)
-test=(clang libclang-rt-dev strace xvfb xauth xdotool imagemagick
-      at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux lintian devscripts debootstrap)
+# What the CTest tests need besides the build: strace for the save tests, locales for the ones
+# that read and write under a comma-decimal locale, and for the GUI tests Xvfb, xdotool,
+# ImageMagick's import and the accessibility bus (AT-SPI) on a D-Bus session.
+ctest=(strace locales xvfb xauth xdotool imagemagick at-spi2-core python3 python3-pyatspi dbus
+       dbus-x11 util-linux)
+# All of make test: clang for the fuzz targets, lintian and devscripts for the package, and
+# debootstrap for the Debian 13 stage.
+test=("${ctest[@]}" clang libclang-rt-dev lintian devscripts debootstrap)
 # The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs),
 # windres, and Wine with a virtual display to run it and its tests.
 win=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev
@@ -20,6 +26,7 @@ for what in "${@:-test}"; do
   case "$what" in
     build) want+=("${build[@]}") ;;
     run)   want+=("${build[@]}" "${run[@]}") ;;
+    ctest) want+=("${build[@]}" "${ctest[@]}") ;;
     test)  want+=("${build[@]}" "${test[@]}") ;;
     win)   want+=("${build[@]}" "${win[@]}") ;;
     package) want+=("${build[@]}" "${package[@]}") ;;
