@@ -31,15 +31,28 @@ die() { printf '%s %s\n' "$tag" "$*" >&2; exit 1; }
 if [ "${1:-}" = "--in-namespace" ]; then
   root=$2 apt_cache=$3 jobs=$4
   mounted=()
-  unmount_all() {
+  # This shell is the first process of the PID namespace: every other process there (the
+  # tests, a stray Xvfb or D-Bus daemon) ends before the mounts they use are taken away.
+  finish() {
     local i
+    kill -TERM -1 2>/dev/null || true
+    for ((i = 0; i < 50; i++)); do
+      kill -0 -1 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL -1 2>/dev/null || true
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
       umount "${mounted[i]}" 2>/dev/null || umount --lazy "${mounted[i]}" ||
         echo "$tag could not unmount ${mounted[i]}" >&2
     done
     mounted=()
+    if awk -v d="$root" '$5 == d || index($5, d "/") == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
+      echo "$tag still mounted in $root:" $(awk -v d="$root" 'index($5, d) == 1 { print $5 }' /proc/self/mountinfo) >&2
+    else
+      echo "$tag unmounted: nothing is mounted in the root"
+    fi
   }
-  trap unmount_all EXIT
+  trap finish EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
   mount --make-rprivate /
@@ -57,8 +70,12 @@ if [ "${1:-}" = "--in-namespace" ]; then
   mount_one -t sysfs -o ro sysfs "$root/sys"
   mount_one --bind "$apt_cache" "$root/var/cache/apt/archives"
   status=0
-  chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root LANG=C.UTF-8 TERM=dumb JOBS="$jobs" /bin/bash /sandrel/stage.sh || status=$?
+  # In the background, so that a signal's trap runs at once; a background command of a script
+  # ignores Ctrl+C, so the stage gets the usual signals back.
+  env --default-signal=INT,QUIT chroot "$root" /usr/bin/env -i \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+    TERM=dumb JOBS="$jobs" /bin/bash /sandrel/stage.sh 9>&- &
+  wait $! || status=$?
   exit "$status"
 fi
 
@@ -71,7 +88,7 @@ fi
 jobs=${JOBS:-$(nproc)}
 state=${SANDREL_DEBIAN13_DIR:-/var/cache/sandrel/debian13}
 started=$(date +%s)
-for tool in debootstrap unshare chroot flock tar; do
+for tool in debootstrap unshare setpriv chroot flock tar; do
   command -v "$tool" >/dev/null || die "$tool is missing (scripts/install-deps.sh test installs it)"
 done
 
@@ -175,9 +192,32 @@ exit "$status"
 STAGE
 rm -f "$root/sandrel/ctest.log"
 
+# The stage in a mount and PID namespace of its own. Stopped (INT, TERM, HUP), it stops the
+# namespace's first process, whose trap ends the processes there and unmounts; should that
+# hang, SIGKILL to unshare ends the namespace (--kill-child), and the kernel drops its mounts.
+# Should this script itself be killed outright, unshare gets SIGKILL too (--pdeathsig).
+inner=
+stop_inner() {
+  [ -n "$inner" ] || return 0
+  local first i
+  first=$(cat "/proc/$inner/task/$inner/children" 2>/dev/null || true)
+  [ -z "$first" ] || kill -TERM $first 2>/dev/null || true
+  for ((i = 0; i < 100; i++)); do
+    kill -0 "$inner" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$inner" 2>/dev/null || true
+  wait "$inner" 2>/dev/null || true
+  inner=
+}
+trap 'stop_inner; exit 130' INT
+trap 'stop_inner; exit 143' TERM
+trap 'stop_inner; exit 129' HUP
+setpriv --pdeathsig KILL unshare --mount --pid --fork --kill-child "$0" --in-namespace "$root" "$state/apt" "$jobs" &
+inner=$!
 status=0
-unshare --mount --pid --fork --kill-child \
-  "$0" --in-namespace "$root" "$state/apt" "$jobs" || status=$?
+wait "$inner" || status=$?
+inner=
 
 summary=$(grep -E 'tests passed|tests failed' "$root/sandrel/ctest.log" 2>/dev/null | tail -n 1 || true)
 note "ctest in Debian 13: ${summary:-no result}"
