@@ -53,6 +53,7 @@ if [ "${1:-}" = "--in-namespace" ]; then
     fi
   }
   trap finish EXIT
+  trap 'exit 129' HUP
   trap 'exit 130' INT
   trap 'exit 143' TERM
   mount --make-rprivate /
@@ -137,16 +138,46 @@ if ! flock --nonblock 9; then
 fi
 root=$state/root
 
+# debootstrap and the stage run in namespaces of their own, under unshare, in the background.
+# Stopped (INT, TERM, HUP), this script stops unshare's child (the stage's trap then ends the
+# processes in the root and unmounts); should that hang, SIGKILL to unshare ends the namespace
+# (--kill-child), and the kernel drops its mounts. Should this script itself be killed
+# outright, unshare gets SIGKILL too (setpriv --pdeathsig).
+inner=
+stop_inner() {
+  [ -n "$inner" ] || return 0
+  local first i
+  first=$(cat "/proc/$inner/task/$inner/children" 2>/dev/null || true)
+  [ -z "$first" ] || kill -TERM $first 2>/dev/null || true
+  for ((i = 0; i < 100; i++)); do
+    kill -0 "$inner" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$inner" 2>/dev/null || true
+  wait "$inner" 2>/dev/null || true
+  inner=
+}
+trap 'stop_inner; exit 130' INT
+trap 'stop_inner; exit 143' TERM
+trap 'stop_inner; exit 129' HUP
+run_unshared() { # unshare's options and a command: runs it and returns its exit status
+  setpriv --pdeathsig KILL unshare --kill-child "$@" &
+  inner=$!
+  local status=0
+  wait "$inner" || status=$?
+  inner=
+  return "$status"
+}
+
 # ---- the root: made once, kept -----------------------------------------------------------
-if [ ! -x "$root/usr/bin/apt-get" ]; then
+if [ ! -d "$root" ]; then
   mirror=${SANDREL_DEBIAN_MIRROR:-$(host_mirror)}
   [ -n "$mirror" ] || die "no Debian mirror in /etc/apt/sources.list*: set SANDREL_DEBIAN_MIRROR"
-  remove_tree "$root"
   remove_tree "$root.new"
   note "making a Debian 13 root with debootstrap in $root"
   t=$(date +%s)
   # In a mount namespace of its own: what debootstrap mounts goes away with it.
-  unshare --mount --propagation private --kill-child \
+  run_unshared --mount --propagation private \
     debootstrap --variant=minbase --cache-dir="$state/debs" "$suite" "$root.new" "$mirror" \
       >"$state/debootstrap.log" 2>&1 ||
     { tail -n 20 "$state/debootstrap.log" >&2; die "debootstrap failed (log: $state/debootstrap.log)"; }
@@ -163,7 +194,7 @@ fi
 
 # apt and the build need the host's name service; a link in the root is replaced, never followed.
 rm -f "$root/etc/resolv.conf"
-cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+[ ! -e /etc/resolv.conf ] || cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 
 # ---- the source: the working tree as it is, without build/ and .git/ ------------------------
 mkdir -p "$root/sandrel/src"
@@ -192,32 +223,8 @@ exit "$status"
 STAGE
 rm -f "$root/sandrel/ctest.log"
 
-# The stage in a mount and PID namespace of its own. Stopped (INT, TERM, HUP), it stops the
-# namespace's first process, whose trap ends the processes there and unmounts; should that
-# hang, SIGKILL to unshare ends the namespace (--kill-child), and the kernel drops its mounts.
-# Should this script itself be killed outright, unshare gets SIGKILL too (--pdeathsig).
-inner=
-stop_inner() {
-  [ -n "$inner" ] || return 0
-  local first i
-  first=$(cat "/proc/$inner/task/$inner/children" 2>/dev/null || true)
-  [ -z "$first" ] || kill -TERM $first 2>/dev/null || true
-  for ((i = 0; i < 100; i++)); do
-    kill -0 "$inner" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -KILL "$inner" 2>/dev/null || true
-  wait "$inner" 2>/dev/null || true
-  inner=
-}
-trap 'stop_inner; exit 130' INT
-trap 'stop_inner; exit 143' TERM
-trap 'stop_inner; exit 129' HUP
-setpriv --pdeathsig KILL unshare --mount --pid --fork --kill-child "$0" --in-namespace "$root" "$state/apt" "$jobs" &
-inner=$!
 status=0
-wait "$inner" || status=$?
-inner=
+run_unshared --mount --pid --fork "$0" --in-namespace "$root" "$state/apt" "$jobs" || status=$?
 
 summary=$(grep -E 'tests passed|tests failed' "$root/sandrel/ctest.log" 2>/dev/null | tail -n 1 || true)
 note "ctest in Debian 13: ${summary:-no result}"
