@@ -14,9 +14,9 @@
 # (without build/ and .git/) is copied to /sandrel/src with its file times, and build/ there is
 # kept, so a second run builds only what changed, as the other stages do.
 #
-# /proc, /dev, /dev/pts, a /dev/shm of its own and /sys are mounted only inside a private
-# mount namespace and a PID namespace of the stage's own: they are unmounted on the way out
-# (EXIT, INT, TERM), and should the stage be killed outright, the kernel drops them with the
+# /proc, /dev, /dev/pts and a /dev/shm of its own are mounted only inside a private mount
+# namespace and a PID namespace of the stage's own: they are unmounted on the way out (EXIT,
+# HUP, INT, TERM), and should the stage be killed outright, the kernel drops them with the
 # namespace, and every process started in the root (Xvfb, D-Bus) ends with it. The host never
 # sees a mount in the root, so removing a root cannot reach the host's /dev.
 #
@@ -26,6 +26,10 @@ suite=trixie
 tag="[test-debian13]"
 note() { printf '%s %s\n' "$tag" "$*"; }
 die() { printf '%s %s\n' "$tag" "$*" >&2; exit 1; }
+# The mount points at or below a folder, in this mount namespace.
+mounts_in() {
+  awk -v d="$1" '{ gsub(/\\040/, " ", $5) } $5 == d || index($5, d "/") == 1 { print $5 }' /proc/self/mountinfo
+}
 
 # ---- inside the namespaces: mount, run the stage in the root, unmount ---------------------
 if [ "${1:-}" = "--in-namespace" ]; then
@@ -46,8 +50,10 @@ if [ "${1:-}" = "--in-namespace" ]; then
         echo "$tag could not unmount ${mounted[i]}" >&2
     done
     mounted=()
-    if awk -v d="$root" '$5 == d || index($5, d "/") == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
-      echo "$tag still mounted in $root:" $(awk -v d="$root" 'index($5, d) == 1 { print $5 }' /proc/self/mountinfo) >&2
+    local left
+    left=$(mounts_in "$root")
+    if [ -n "$left" ]; then
+      echo "$tag still mounted:" $left >&2
     else
       echo "$tag unmounted: nothing is mounted in the root"
     fi
@@ -67,8 +73,8 @@ if [ "${1:-}" = "--in-namespace" ]; then
   mount_one -t proc proc "$root/proc"
   mount_one --bind /dev "$root/dev"
   mount_one --bind /dev/pts "$root/dev/pts"
+  # Shared memory for the GUI libraries, apart from the host's.
   mount_one -t tmpfs -o nosuid,nodev,mode=1777 shm "$root/dev/shm"
-  mount_one -t sysfs -o ro sysfs "$root/sys"
   mount_one --bind "$apt_cache" "$root/var/cache/apt/archives"
   status=0
   # In the background, so that a signal's trap runs at once; a background command of a script
@@ -123,10 +129,7 @@ host_mirror() {
 remove_tree() {
   local dir=$1
   [ -e "$dir" ] || return 0
-  if awk -v d="$dir" '{ gsub(/\\040/, " ", $5) } $5 == d || index($5, d "/") == 1 { found = 1 } END { exit !found }' \
-       /proc/self/mountinfo; then
-    die "something is mounted in $dir: unmount it before the root is removed"
-  fi
+  [ -z "$(mounts_in "$dir")" ] || die "something is mounted in $dir: unmount it before the root is removed"
   rm -rf --one-file-system "$dir"
 }
 
