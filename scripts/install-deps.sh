@@ -7,10 +7,11 @@ build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-d
        libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils)
 run=(xvfb xauth xdotool)
 # What the CTest tests need besides the build: strace for the save tests, locales for the ones
-# that read and write under a comma-decimal locale, and for the GUI tests Xvfb, xdotool,
-# ImageMagick's import and the accessibility bus (AT-SPI) on a D-Bus session.
-ctest=(strace locales xvfb xauth xdotool imagemagick at-spi2-core python3 python3-pyatspi dbus
-       dbus-x11 util-linux)
+# that read and write under a comma-decimal locale, windres and the MinGW-w64 headers for the
+# one that compares the resource tables with the Windows resource compiler, and for the GUI
+# tests Xvfb, xdotool, ImageMagick's import and the accessibility bus (AT-SPI) on a D-Bus session.
+ctest=(strace locales binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb xauth xdotool imagemagick
+       at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)
 # All of make test: clang for the fuzz targets, lintian and devscripts for the package, and
 # debootstrap for the Debian 13 stage.
 test=("${ctest[@]}" clang libclang-rt-dev lintian devscripts debootstrap)
