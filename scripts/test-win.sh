@@ -284,13 +284,12 @@ expect_help_call() {
   fi
 }
 
-# The folder also holds files named like the help and theme libraries, as a downloads folder
-# might: the program loads the system's own.
+# The folder also holds a file named like the help library, as a downloads folder might: the
+# program loads the system's own.
 scenario_help() {
   local dir=$e2e/help pid
   make_folder "$dir"
   printf 'not a library' >"$dir/hhctrl.ocx"
-  printf 'not a library' >"$dir/uxtheme.dll"
   pid=$(launch "$dir" WINEDEBUG=-all,err+winediag,trace+htmlhelp)
   wait_window Sandrel || { fail "help: the sheet did not open"; return; }
   expect_help_call "$dir/wine.log" "$(winepath -w "$dir/Sandrel.chm" 2>/dev/null | sed 's/\\/\\\\/g')" ', data=0)' \

@@ -164,16 +164,15 @@ void SheetWindow::PageCreated(int index)
     if (!m_native.CreatePage(index))
         return;
     PageWindow* window = m_sheet.GetPage(index)->GetPageWindow();
-    std::size_t position = 0; // the controls are in template order
-    for (const auto& control : window->Controls()) {
-        if (control->Id() == IDC_STATIC) {
-            ++position;
+    const auto controls = window->Controls(); // in template order
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        Control& control = *controls[i];
+        if (control.Id() == IDC_STATIC)
             continue; // texts without identifier never change
-        }
-        if (Handle native = m_native.Control(index, control->Id()))
-            m_mirrors.push_back(std::make_unique<ControlMirror>(*control, native));
-        m_native.SetToolTip(index, control->Id(), control->Description());
-        m_native.SetAccessibleName(index, control->Id(), AccessibleNameFor(window->Template(), position++));
+        if (Handle native = m_native.Control(index, control.Id()))
+            m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
+        m_native.SetToolTip(index, control.Id(), control.Description());
+        m_native.SetAccessibleName(index, control.Id(), AccessibleNameFor(window->Template(), i));
     }
 }
 
