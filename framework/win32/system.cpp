@@ -19,8 +19,8 @@ BOOL CreateProcessA(const char* applicationName, char* commandLine, void* /*proc
                              currentDirectory, started))
         return FALSE;
     if (processInfo != nullptr) {
-        processInfo->hProcess = started.process;
-        processInfo->hThread = started.thread;
+        processInfo->hProcess = nullptr; // closed already: see StartProcess
+        processInfo->hThread = nullptr;
         processInfo->dwProcessId = started.processId;
         processInfo->dwThreadId = started.threadId;
     }

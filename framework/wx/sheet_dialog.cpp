@@ -10,8 +10,8 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
+#include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
-#include "framework/wx/edit_labels.h"
 
 namespace fw::wxui {
 namespace {
