@@ -9,6 +9,7 @@
 
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include "framework/core/winapp.h"
 #include "framework/wx/wx_backend.h"
@@ -85,7 +86,14 @@ int main(int argc, char** argv)
         ExplainDisplay(argv[0]);
         return 2;
     }
-    if (!wxEntryStart(argc, argv)) {
+    bool started = false;
+    {
+        // The toolkit's own complaint would speak of DISPLAY whichever display is meant: the
+        // program says what went wrong itself.
+        const wxLogNull quiet;
+        started = wxEntryStart(argc, argv);
+    }
+    if (!started) {
         if (x11)
             std::fputs("sandrel: could not open the display; is DISPLAY set to a running X server?\n", stderr);
         else
