@@ -147,9 +147,9 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
     const DWORD shortLength = GetShortPathNameW(name.c_str(), file.data(), static_cast<DWORD>(file.size()));
     if (shortLength > 0 && shortLength < file.size() && ExactAnsiPath(std::wstring(file.data(), shortLength), path))
         return FileChoice::Chosen;
-    path = "The name of this file holds characters that terrain.ini cannot hold in this system's code page (" +
-           std::to_string(GetACP()) +
-           "), and the file has no short name without them. Rename the file or its folders, or choose another file.";
+    // In the words of the program's other refusals of a name.
+    path = "terrain.ini can't hold a name with characters outside code page " + std::to_string(GetACP()) +
+           ", and this file has no short name without them";
     return FileChoice::Refused;
 }
 
