@@ -52,7 +52,7 @@ dates() { # every date the .deb holds: its archive members, its control files, i
   done
 }
 expect "every date in the package is the last commit's, $(date -u -d "@$epoch" '+%F %T')" \
-  test "$(dates | sort -u)" = "$(TZ=UTC date -d "@$epoch" '+%F %T'; TZ=UTC date -d "@$epoch" '+%b %e %H:%M %Y')"
+  test "$(dates | sort -u)" = "$(TZ=UTC date -d "@$epoch" '+%F %T'; TZ=UTC date -d "@$epoch" '+%b %-d %H:%M %Y')"
 
 # ---- The files, unpacked as dpkg would put them.
 dpkg-deb -x "$deb" "$scratch/root"
