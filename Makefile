@@ -1,8 +1,10 @@
 # Sandrel: the two commands of the quick start, and a few for developers.
-#   make run   - installs what is missing, builds, and opens the launcher on build/demo/
+#   make run   - installs what is missing, builds what it runs, and opens the launcher on build/demo/
 #   make test  - installs what is missing, builds and runs every test (also under ASan/UBSan,
 #                and the Windows build under Wine), then builds the packages and tests them
-#   make package - build/packages/sandrel_<version>_amd64.deb and Sandrel-<version>-win64.zip
+#   make deb   - build/packages/sandrel_<version>_amd64.deb (no Windows tools needed)
+#   make zip   - build/packages/Sandrel-<version>-win64.zip (cross-built with MinGW-w64)
+#   make package - both
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake
 
@@ -18,7 +20,14 @@ build:
 	$(CMAKE) --preset ci >/dev/null
 	$(CMAKE) --build --preset ci -j $(JOBS)
 
-demo: build
+# What `make run` starts, and nothing else: the program, the stand-in engine, the sample-data
+# tool and the help file (the tests and benchmarks are for `make build` and `make test`).
+RUN_TARGETS = sandrel quellmark_standin make_sample_data sandrel_help
+
+demo:
+	@scripts/install-deps.sh run
+	$(CMAKE) --preset ci >/dev/null
+	$(CMAKE) --build --preset ci -j $(JOBS) --target $(RUN_TARGETS)
 	scripts/make-demo.sh build/demo
 
 run: demo
@@ -53,10 +62,24 @@ test-win:
 
 # cpack installs each build into a staging folder and packs it: the .deb with the version of
 # project() and dependencies from dpkg-shlibdeps, the zip with Sandrel.exe, Sandrel.chm and
-# README.txt.
-package: build win
+# README.txt. Each builds only what goes into it (sandrel_package_files); the dates inside are
+# the last commit's, so a package made twice is the same bytes.
+.PHONY: deb zip
+package: deb zip
+
+deb:
 	@scripts/install-deps.sh package
+	$(CMAKE) --preset ci >/dev/null
+	$(CMAKE) --build --preset ci -j $(JOBS) --target sandrel_package_files
 	cd build/ci && cpack -G DEB
+
+# The zip's help file comes from the Linux build, which compiles it.
+zip:
+	@scripts/install-deps.sh cross
+	$(CMAKE) --preset ci >/dev/null
+	$(CMAKE) --build --preset ci -j $(JOBS) --target sandrel_help
+	$(CMAKE) --preset win64 >/dev/null
+	$(CMAKE) --build --preset win64 -j $(JOBS) --target sandrel_package_files
 	cd build/win64-build && cpack -G ZIP
 
 test-package:

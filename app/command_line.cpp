@@ -16,13 +16,16 @@ constexpr const char* kUsage =
     "Usage: sandrel [--help | --version | --check [FILE]]\n"
     "The settings launcher of the Quellmark terrain engine. Started without an option in the\n"
     "engine's folder, it shows the engine's settings; OK rewrites terrain.ini there and starts\n"
-    "./Quellmark.exe.\n"
+    "./Quellmark.exe. It then exits with status 0, or 3 when terrain.ini could not be written,\n"
+    "4 when the engine could not be started (2: no display).\n"
     "\n"
-    "  --help          show this usage and exit\n"
+    "  -h, --help      show this usage and exit\n"
     "  --version       show the version and exit\n"
-    "  --check [FILE]  check FILE (default: terrain.ini) as the launcher's tabs would, without a\n"
-    "                  window: one line per problem; exit status 0 when there is none, 1 when\n"
-    "                  there are some, 2 when the file cannot be read\n"
+    "  --check [FILE]  check FILE (default: terrain.ini) as the launcher in FILE's folder would,\n"
+    "  --check=FILE    without a window: values a tab refuses or the launcher would write\n"
+    "                  otherwise, bitmaps missing or of the wrong shape; one line per problem;\n"
+    "                  exit status 0 when there is none, 1 when there are some, 2 when the\n"
+    "                  file cannot be read\n"
     "\n"
     "Other arguments are ignored. The manual page is sandrel(1).\n";
 
@@ -39,18 +42,21 @@ std::optional<int> AnswerCommandLine(int argc, char** argv)
     if (argc < 2)
         return std::nullopt;
     const std::string_view option = argv[1];
-    if (option == "--help")
+    if (option == "--help" || option == "-h")
         return Usage(stdout, 0);
     if (option == "--version") {
         std::puts("sandrel " SANDREL_VERSION);
         return 0;
     }
-    if (option == "--check") {
-        if (argc > 3) {
+    constexpr std::string_view checkWithFile = "--check=";
+    const bool fileJoined = option.starts_with(checkWithFile);
+    if (option == "--check" || fileJoined) {
+        if (argc > (fileJoined ? 2 : 3)) {
             std::fputs("sandrel: --check takes one file\n", stderr);
             return Usage(stderr, CheckUnreadable);
         }
-        return CheckSettingsFile(argc == 3 ? argv[2] : "terrain.ini", stdout, stderr);
+        const char* file = fileJoined ? argv[1] + checkWithFile.size() : argc == 3 ? argv[2] : "terrain.ini";
+        return CheckSettingsFile(file, stdout, stderr);
     }
     // A game frontend or a desktop entry may pass arguments of its own: they change nothing.
     std::string ignored;

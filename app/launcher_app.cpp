@@ -2,6 +2,9 @@
 // file back and starts the engine.
 #include "app/launcher_app.h"
 
+#include <cstdio>
+#include <string>
+
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
 #include "framework/core/msgbox.h"
@@ -11,6 +14,19 @@
 #include "pages/map_prop_page.h"
 #include "pages/prop_page_opengl.h"
 #include "pages/texture_prop_page.h"
+
+namespace {
+
+// One line on standard error for whoever started the launcher, with the system's reason for
+// the failure that has just happened; the user is told in a message box as well.
+void TellCaller(const char* what)
+{
+    const std::string reason = fw::LastErrorText();
+    std::fprintf(stderr, "sandrel: %s: %s\n", what, reason.c_str());
+    std::fflush(stderr);
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(LauncherApp, CWinApp)
     ON_COMMAND(ID_HELP, &LauncherApp::OnHelp)
@@ -58,20 +74,28 @@ BOOL LauncherApp::InitInstance()
     // the messages below waits for the user.
     m_pMainWnd = nullptr;
 
+    m_exitStatus = ExitDone;
     if (result == IDOK) {
         if (!writeSettingsFile("terrain.ini", general, opengl, texture, controls)) {
+            TellCaller("couldn't write terrain.ini");
+            m_exitStatus = ExitSaveFailed;
             fw::MessageBoxA(nullptr, "couldn't write configuration", "error", MB_SYSTEMMODAL);
         } else {
             fw::STARTUPINFOA startupInfo{};
             startupInfo.cb = static_cast<DWORD>(sizeof startupInfo);
             fw::PROCESS_INFORMATION processInfo{};
             if (!fw::CreateProcessA("Quellmark.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                    &startupInfo, &processInfo))
+                                    &startupInfo, &processInfo)) {
+                TellCaller("couldn't start Quellmark.exe");
+                m_exitStatus = ExitStartFailed;
                 fw::MessageBoxA(nullptr, "couldn't start engine", "error", MB_SYSTEMMODAL);
+            }
         }
     }
     return FALSE;
 }
+
+int LauncherApp::ExitInstance() { return m_exitStatus; }
 
 void LauncherApp::OnHelp()
 {

@@ -80,13 +80,8 @@ void transferToPages(const ParameterTable& table, const PageFieldTable& fields)
     }
 }
 
-bool writeSettingsFile(const char* path, const MapPropPage& general, const PropPageOpenGL& opengl,
-                       const CTexturePropPage& texture, const ControlsPage& controls)
+std::array<ParameterEntry, ParameterTable::EntryCount> fieldValues(const PageFieldTable& fields)
 {
-    // The writer only reads the fields; the table is built on the same rows the transfer uses.
-    const PageFieldTable fields = pageFields(const_cast<MapPropPage&>(general), const_cast<PropPageOpenGL&>(opengl),
-                                             const_cast<CTexturePropPage&>(texture),
-                                             const_cast<ControlsPage&>(controls));
     std::array<ParameterEntry, ParameterTable::EntryCount> values{};
     for (size_t i = 0; i < values.size(); ++i) {
         values[i].type = fields[i].type;
@@ -102,5 +97,15 @@ bool writeSettingsFile(const char* path, const MapPropPage& general, const PropP
             break;
         }
     }
-    return writeSettingsValues(path, values);
+    return values;
+}
+
+bool writeSettingsFile(const char* path, const MapPropPage& general, const PropPageOpenGL& opengl,
+                       const CTexturePropPage& texture, const ControlsPage& controls)
+{
+    // The writer only reads the fields; the table is built on the same rows the transfer uses.
+    const PageFieldTable fields = pageFields(const_cast<MapPropPage&>(general), const_cast<PropPageOpenGL&>(opengl),
+                                             const_cast<CTexturePropPage&>(texture),
+                                             const_cast<ControlsPage&>(controls));
+    return writeSettingsValues(path, fieldValues(fields));
 }

@@ -28,7 +28,11 @@ PageFieldTable pageFields(MapPropPage& general, PropPageOpenGL& opengl, CTexture
 // row's type; String values are copied, never shared.
 void transferToPages(const ParameterTable& table, const PageFieldTable& fields);
 
+// What the writer takes from the fields, in table order; String entries point at the fields'
+// own texts and stay valid while the fields are unchanged.
+std::array<ParameterEntry, ParameterTable::EntryCount> fieldValues(const PageFieldTable& fields);
+
 // Writes terrain.ini from the four pages' value fields. False when it could not be written; the
-// former file is then as it was.
+// former file is then as it was, and the system's last error says why.
 bool writeSettingsFile(const char* path, const MapPropPage& general, const PropPageOpenGL& opengl,
                        const CTexturePropPage& texture, const ControlsPage& controls);

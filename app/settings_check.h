@@ -14,12 +14,15 @@ enum CheckResult : int {
 };
 
 // Reads the file at path as the launcher does and plays each setting through the tab that edits
-// it: the tab is opened and left, so its own checks run and its previews look at the bitmaps.
-// Unknown keys, values a tab refuses and bitmaps of the wrong shape are reported to out, one
-// line each in file order: "terrain.ini:12: WIDTH = 100: <the tab's message>". Writes no file
-// and starts nothing.
+// it, from the folder that holds the file, as the launcher started there would: every tab is
+// opened and left and OK pressed, so the tabs' own checks run and their previews look at the
+// bitmaps. Reported to out, one line each in file order ("terrain.ini:12: WIDTH = 100: <what is
+// wrong>", the value as the line holds it): unknown keys, values a tab refuses, bitmaps of the
+// wrong shape, missing, unreadable or not named, and values the launcher would write otherwise
+// than the file has them, with what it writes. Writes no file and starts nothing; the process's
+// current folder is as it was when this returns.
 CheckResult CheckSettingsFile(const char* path, std::FILE* out, std::FILE* err);
 
-// A text from a file or the command line, safe to print on one line: control bytes are shown
-// as \xNN and a text longer than limit bytes is cut, with "..." after it.
+// A text from a file or the command line, safe to print on one line: a byte that is not
+// printable ASCII is shown as \xNN and a text longer than limit bytes is cut, with "..." after it.
 std::string PrintableText(std::string_view text, std::size_t limit = 80);

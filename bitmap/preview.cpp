@@ -4,9 +4,11 @@
 #include <string>
 
 #include "bitmap/load_bitmap.h"
+#include "framework/core/ddx.h"
 #include "framework/core/filedlg.h"
 #include "framework/core/msgbox.h"
 #include "framework/core/system.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -87,5 +89,20 @@ void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
         if (shortLength > 0 && shortLength < kPathBuffer)
             result = CString(std::string(buffer, shortLength));
     }
+    // A name the next start would read as another one is never put where OK would write it.
+    if (const char* reason = nameNotKeptReason(result)) {
+        AfxMessageBox(reason, MB_OK, 0);
+        return;
+    }
     nameEdit.SetWindowText(result);
+}
+
+void DDV_BitmapName(CDataExchange* pDX, const CString& name)
+{
+    if (pDX->Failed() || !pDX->m_bSaveAndValidate)
+        return;
+    if (const char* reason = nameNotKeptReason(name)) {
+        AfxMessageBox(reason, MB_OK | MB_ICONEXCLAMATION);
+        pDX->Fail(pDX->ControlOf(&name));
+    }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/core/cwnd.h"
+#include "framework/core/ddx.h"
 
 // The program's fallback picture, shown for any file that is not previewed.
 inline constexpr int kFallbackBitmapId = 1007;
@@ -18,5 +19,11 @@ void ClearBitmapPreview(CStatic& picture);
 // The "..." button: lets the user choose a .bmp file and writes its name into the edit, bare
 // when the file lies directly in the current directory, else its full path (in short form
 // where the platform has one). A cancelled dialog leaves the edit as it was; a name the backend
-// refuses is explained to the user and leaves it too.
+// refuses, or one terrain.ini could not give back (a space in a folder's name, say), is
+// explained to the user and leaves it too.
 void BrowseForBitmap(CWnd& page, CEdit& nameEdit);
+
+// The bitmap name's check, after its DDX_Text: in the save direction, a name terrain.ini could
+// not give back is refused like any failed check (its message, the tab kept, the focus on the
+// name's edit).
+void DDV_BitmapName(CDataExchange* pDX, const CString& name);

@@ -9,6 +9,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Sandrel developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings launcher of the Quellmark terrain engine")
 set(CPACK_STRIP_FILES ON)
+# The package's dates (SOURCE_DATE_EPOCH): from the last commit, set as cpack starts.
+set(CPACK_SANDREL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_project.cmake)
+# `make deb` and `make zip` build what goes into their package (the sandrel_package_files
+# targets) and nothing else: installing and cpack do not build the whole tree first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(staged ${PROJECT_BINARY_DIR}/packaging)
 
@@ -20,6 +26,7 @@ if(WIN32)
     configure_file(${packaging}/README.txt ${staged}/README.txt @ONLY NEWLINE_STYLE CRLF)
     install(TARGETS Sandrel RUNTIME DESTINATION .)
     install(FILES ${SANDREL_HELP_FILE} ${staged}/README.txt DESTINATION .)
+    add_custom_target(sandrel_package_files DEPENDS Sandrel)
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME Sandrel-${PROJECT_VERSION}-win64)
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
@@ -62,11 +69,15 @@ install(CODE "if(CMAKE_INSTALL_DO_STRIP)
   execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
                           \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sandrel\")
 endif()")
-# The relocations are resolved at start and then made read-only, as Debian builds programs.
-target_link_options(sandrel PRIVATE -Wl,-z,relro -Wl,-z,now)
 install(FILES ${PROJECT_BINARY_DIR}/Sandrel.chm DESTINATION ${CMAKE_INSTALL_DATADIR}/sandrel)
 install(FILES ${staged}/sandrel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging}/copyright ${staged}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sandrel)
+# The icon in the desktop's icon theme, at the sizes res/ draws it in.
+foreach(size IN LISTS SANDREL_ICON_SIZES)
+  install(FILES ${SANDREL_ICON_DIR}/sandrel-${size}.png RENAME sandrel.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(sandrel_package_files DEPENDS sandrel sandrel_help sandrel_docs sandrel_icon_images)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

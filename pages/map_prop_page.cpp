@@ -43,6 +43,7 @@ void MapPropPage::DoDataExchange(CDataExchange* pDX)
     DDV_MinMaxInt(pDX, m_height, 200, INT_MAX);
     DDX_Text(pDX, IDC_GENERAL_MAP_NAME, m_mapName);
     DDV_MaxChars(pDX, m_mapName, 256);
+    DDV_BitmapName(pDX, m_mapName);
     DDX_Control(pDX, IDC_GENERAL_MAP_NAME, m_mapEdit);
 }
 

@@ -39,6 +39,7 @@ void CTexturePropPage::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_TEXTURE_PREVIEW, m_preview);
     DDX_Control(pDX, IDC_TEXTURE_EDGE_LEN, m_edgeLenEdit);
     DDX_Text(pDX, IDC_TEXTURE_NAME, m_textureName);
+    DDV_BitmapName(pDX, m_textureName);
     DDX_Text(pDX, IDC_TEXTURE_EDGE_LEN, m_textureEdgeLen);
     DDV_MinMaxFloat(pDX, m_textureEdgeLen, 0.0f, static_cast<float>(kEdgeLenMax));
     DDX_Control(pDX, IDC_TEXTURE_EDGE_LEN_SLIDER, m_edgeLenSlider);

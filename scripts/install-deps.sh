@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
-# Usage: install-deps.sh [build|run|ctest|test|win|package]...
+# Usage: install-deps.sh [build|run|ctest|test|cross|win|package]...
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-       libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils)
+       libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils libpng-dev)
 run=(xvfb xauth xdotool)
 # What the CTest tests need besides the build: strace for the save tests, locales for the ones
 # that read and write under a comma-decimal locale, windres and the MinGW-w64 headers for the
@@ -15,10 +15,10 @@ ctest=(strace locales binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb xauth 
 # All of make test: clang for the fuzz targets, lintian and devscripts for the package, and
 # debootstrap for the Debian 13 stage.
 test=("${ctest[@]}" clang libclang-rt-dev lintian devscripts debootstrap)
-# The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs),
-# windres, and Wine with a virtual display to run it and its tests.
-win=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev
-     wine wine64 xvfb xauth xdotool imagemagick)
+# The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs) and
+# windres build it (and the zip); Wine with a virtual display runs it and its tests.
+cross=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev)
+win=("${cross[@]}" wine wine64 xvfb xauth xdotool imagemagick)
 # The packages: dpkg-shlibdeps for the .deb's dependencies (CPack writes the archives itself).
 package=(dpkg-dev)
 
@@ -29,6 +29,7 @@ for what in "${@:-test}"; do
     run)   want+=("${build[@]}" "${run[@]}") ;;
     ctest) want+=("${build[@]}" "${ctest[@]}") ;;
     test)  want+=("${build[@]}" "${test[@]}") ;;
+    cross) want+=("${build[@]}" "${cross[@]}") ;;
     win)   want+=("${build[@]}" "${win[@]}") ;;
     package) want+=("${build[@]}" "${package[@]}") ;;
     *) echo "install-deps.sh: unknown set '$what'" >&2; exit 2 ;;

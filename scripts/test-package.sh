@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# The package stage of `make test` (after `make package`): lintian on the .deb, the package
-# unpacked into a scratch root with dpkg-deb -x, and the program run from there as installed:
-# --help, --version and --check without a display, then under Xvfb an unknown argument and F1
-# in an engine folder without the help file. (The Windows zip runs under Wine in test-win.sh.)
+# The package stage of `make test` (after `make package`): lintian on the .deb, the .deb made
+# twice more and compared byte for byte, its dates checked against the last commit's, the
+# package unpacked into a scratch root with dpkg-deb -x, hardening-check on its program, and
+# the program run from there as installed: --help, --version and --check without a display,
+# then under Xvfb an unknown argument and F1 in an engine folder without the help file. (The
+# Windows zip runs under Wine in test-win.sh.)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/ci/CMakeCache.txt)
 deb=$root/build/packages/sandrel_${version}_amd64.deb
 [ -f "$deb" ] || { echo "test-package.sh: $deb is missing: run make package first" >&2; exit 1; }
+# The engine folder below needs the stand-in engine and the sample-data tool, which the .deb
+# does not need and `make deb` does not build.
+cmake --build --preset ci --target quellmark_standin make_sample_data >/dev/null
 scratch=$(mktemp -d /tmp/sandrel-package.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 passed=0
@@ -31,17 +36,52 @@ for tag in $(sed -n 's/^W: [^ ]* \([^ ]*\).*/\1/p' <<<"$report" | sort -u); do
   expect "lintian's warning $tag is explained in the README" grep -qF "\`$tag\`" README.md
 done
 
+# ---- Reproducible: cpack run twice more from the same build, each into a folder of its own,
+# gives the same bytes as the package under test; every date in it is the last commit's.
+for again in 1 2; do
+  (cd build/ci && cpack -G DEB -B "$scratch/cpack$again" -D CPACK_OUTPUT_FILE_PREFIX="$scratch/again$again") \
+    >"$scratch/cpack$again.log" 2>&1 || cat "$scratch/cpack$again.log"
+done
+expect "two more runs of cpack give the same bytes as the package" \
+  eval 'cmp "$deb" "$scratch/again1/${deb##*/}" && cmp "$deb" "$scratch/again2/${deb##*/}"'
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || dpkg-parsechangelog -l packaging/changelog -STimestamp)}
+dates() { # every date the .deb holds: its archive members, its control files, its files
+  TZ=UTC ar tv "$deb" | awk '{print $4, $5, $6, $7}'
+  for part in --ctrl-tarfile --fsys-tarfile; do
+    dpkg-deb "$part" "$deb" | TZ=UTC tar -tv --full-time | awk '{print $4, $5}'
+  done
+}
+expect "every date in the package is the last commit's, $(date -u -d "@$epoch" '+%F %T')" \
+  test "$(dates | sort -u)" = "$(TZ=UTC date -d "@$epoch" '+%F %T'; TZ=UTC date -d "@$epoch" '+%b %-d %H:%M %Y')"
+
 # ---- The files, unpacked as dpkg would put them.
 dpkg-deb -x "$deb" "$scratch/root"
 listed=$(cd "$scratch/root" && find . -type f | sort)
 wanted="./usr/bin/sandrel
 ./usr/share/doc/sandrel/changelog.gz
 ./usr/share/doc/sandrel/copyright
+$(for size in 128 16 22 24 256 32 48 64; do echo "./usr/share/icons/hicolor/${size}x$size/apps/sandrel.png"; done)
 ./usr/share/man/man1/sandrel.1.gz
 ./usr/share/sandrel/Sandrel.chm"
-expect "the package holds the program, its help, its manual page, copyright and changelog" \
+expect "the package holds the program, its help, its icon at eight sizes, its manual page, copyright and changelog" \
   test "$listed" = "$wanted"
+for png in "$scratch"/root/usr/share/icons/hicolor/*/apps/sandrel.png; do
+  size=${png%/apps/*}
+  size=${size##*/}
+  expect "the ${size} icon is a PNG of that size" test "$(identify -format '%m %wx%h' "$png")" = "PNG $size"
+done
 program=$scratch/root/usr/bin/sandrel
+
+# ---- Hardened as Debian builds: PIE, stack protector, _FORTIFY_SOURCE, relro, immediate
+# binding. Control-flow protection shows only where the C library's start files carry it too
+# (the linker keeps the mark only if every object has it; Debian 12's do not).
+hardening=(hardening-check)
+if ! readelf -n "$(gcc -print-file-name=Scrt1.o)" 2>/dev/null | grep -q 'IBT, SHSTK'; then
+  hardening+=(--nocfprotection)
+fi
+report=$("${hardening[@]}" "$program" 2>&1) && status=0 || status=$?
+note "${hardening[*]} says:"$'\n'"$report"
+expect "hardening-check finds every protection in the program" test "$status" = 0
 
 # ---- The options, on no display at all.
 nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY "$@"; }

@@ -268,7 +268,7 @@ scenario_wrong_shape() {
 
 # F1 asks the platform's help viewer for the topic; Wine's viewer shows no content, so the call
 # itself is checked, as hhctrl.ocx traces it (HtmlHelpA passes it on to HtmlHelpW unchanged):
-# no owner, the bare relative name with its topic, HH_DISPLAY_TOPIC, data 0.
+# no owner, the help file by its full path with its topic, HH_DISPLAY_TOPIC, data 0.
 # Presses F1 on the sheet and looks in the program's htmlhelp trace (log) for the call that shows
 # the welcome topic of the help file chm (as the trace escapes it), followed by tail.
 expect_help_call() {
@@ -284,12 +284,16 @@ expect_help_call() {
   fi
 }
 
+# The folder also holds a file named like the help library, as a downloads folder might: the
+# program loads the system's own.
 scenario_help() {
   local dir=$e2e/help pid
   make_folder "$dir"
+  printf 'not a library' >"$dir/hhctrl.ocx"
   pid=$(launch "$dir" WINEDEBUG=-all,err+winediag,trace+htmlhelp)
   wait_window Sandrel || { fail "help: the sheet did not open"; return; }
-  expect_help_call "$dir/wine.log" 'Sandrel.chm' ', data=0)' "F1 calls HtmlHelpA with Sandrel.chm::/welcome.htm"
+  expect_help_call "$dir/wine.log" "$(winepath -w "$dir/Sandrel.chm" 2>/dev/null | sed 's/\\/\\\\/g')" ', data=0)' \
+    "F1 calls the system's HtmlHelpA with the full path of Sandrel.chm::/welcome.htm, beside a stray hhctrl.ocx"
   wineserver -k >/dev/null 2>&1 || true
   wait_gone "$pid" || true
 }

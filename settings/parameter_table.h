@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string_view>
 
 // Tag of an entry; one byte so that an entry stays as small as its value allows.
 enum class ParameterType : std::uint8_t {
@@ -27,9 +28,11 @@ struct ParameterEntry {
 };
 
 // Told about every setting line as the reader takes it, before its value is stored: the line's
-// number (from 1) and its key and value text as the reader sees them, spaces removed. A message
-// the reader shows about that line follows the call.
-using SettingLineObserver = std::function<void(std::size_t line, const char* key, const char* value)>;
+// number (from 1), its key and value text as the reader sees them, spaces removed, and the line's
+// text as the file holds it (without its line end). A message the reader shows about that line
+// follows the call.
+using SettingLineObserver =
+    std::function<void(std::size_t line, const char* key, const char* value, const char* lineText)>;
 
 // What the reader says of a setting line whose key no entry has. It says so for the first few
 // such lines of a reading only; an observer sees every one.
@@ -72,8 +75,12 @@ public:
 
     // Overlays the settings of an open stream onto the current values, line by line, to its end
     // or its first read error, within the line reader's bounds (lines beyond 128 KiB skipped,
-    // at most 8 MiB read). load() is buildDefaults() plus this on the opened file.
+    // at most 8 MiB read). A UTF-8 byte-order mark that opens the stream is skipped. load() is
+    // buildDefaults() plus this on the opened file.
     void readFrom(std::FILE* file, const SettingLineObserver& observer = {});
+
+    // The same for text in memory, read as if a file held exactly these bytes.
+    void readText(std::string_view text, const SettingLineObserver& observer = {});
 
     std::int32_t count() const { return m_count; }
     const ParameterEntry* entries() const { return m_entries; }

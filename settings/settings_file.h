@@ -13,5 +13,12 @@
 bool formatSettingsValues(std::span<const ParameterEntry, ParameterTable::EntryCount> values, std::string& out);
 
 // Writes terrain.ini (or any path) from the 38 values in table order. True only when the whole
-// file reached the disk; on false the former file is as it was.
+// file reached the disk; on false the former file is as it was, and the system's last error
+// (errno; GetLastError on Windows) says why.
 bool writeSettingsValues(const char* path, std::span<const ParameterEntry, ParameterTable::EntryCount> values);
+
+// Whether terrain.ini can give a bitmap's file name back: the writer's line for it, under each
+// key that holds a file name, read by the reader, must yield the name byte for byte. Nothing when
+// it does; otherwise a short message for the user naming what would be lost (a space, an '=', a
+// line break, a carriage return at the end, a length no line holds).
+const char* nameNotKeptReason(const char* name);

@@ -1,6 +1,8 @@
 // Reading terrain.ini into the parameter table: a lenient line grammar that skips what it cannot
 // use and speaks up only for setting lines the table cannot take.
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -41,6 +43,8 @@ private:
 void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const SettingLineObserver& observer,
                Messages& messages)
 {
+    // Only an observer is shown the line as it stood.
+    const std::string lineText = observer ? std::string(text) : std::string();
     constexpr std::size_t noValue = static_cast<std::size_t>(-1);
     std::size_t valueStart = noValue;
     std::size_t kept = 0;
@@ -64,7 +68,7 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
     const char* key = text;
     char* valueText = text + valueStart;
     if (observer)
-        observer(lineNumber, key, valueText);
+        observer(lineNumber, key, valueText, lineText.c_str());
     const std::int32_t index = table.findIndex(key);
     if (index == ParameterTable::NotFound) {
         messages.show(kUnknownParameterMessage);
@@ -123,10 +127,32 @@ bool ParameterTable::load(const char* path, const SettingLineObserver& observer)
     return true;
 }
 
+namespace {
+
+// An editor that saves UTF-8 may put a byte-order mark first: it belongs to no key.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+void readLines(ParameterTable& table, settings::detail::LineReader& lines, const SettingLineObserver& observer)
+{
+    Messages messages;
+    while (lines.next()) {
+        char* text = lines.text();
+        if (lines.number() == 1 && std::strncmp(text, kByteOrderMark, sizeof kByteOrderMark - 1) == 0)
+            text += sizeof kByteOrderMark - 1;
+        applyLine(table, text, lines.number(), observer, messages);
+    }
+}
+
+} // namespace
+
 void ParameterTable::readFrom(std::FILE* file, const SettingLineObserver& observer)
 {
     settings::detail::LineReader lines(file);
-    Messages messages;
-    while (lines.next())
-        applyLine(*this, lines.text(), lines.number(), observer, messages);
+    readLines(*this, lines, observer);
+}
+
+void ParameterTable::readText(std::string_view text, const SettingLineObserver& observer)
+{
+    settings::detail::LineReader lines(text);
+    readLines(*this, lines, observer);
 }

@@ -141,6 +141,8 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
     return TRUE;
 }
 
+std::string LastErrorText() { return std::strerror(errno); }
+
 DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer)
 {
     std::string directory(PATH_MAX, '\0');

@@ -30,6 +30,10 @@ BOOL CreateProcessA(const char* applicationName, char* commandLine, void* proces
                     void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment,
                     const char* currentDirectory, STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInfo);
 
+// The system's words for the last failure of a system call on this thread, for a line on
+// standard error: strerror(errno) on Linux, FormatMessage of GetLastError() on Windows.
+std::string LastErrorText();
+
 // The current directory: its length when it fits in the buffer (with its NUL), else the size
 // the buffer needs, writing nothing. 0 on failure.
 DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer);

@@ -33,6 +33,8 @@ CWinApp::~CWinApp()
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
+int CWinApp::ExitInstance() { return 0; }
+
 void CWinApp::SetRegistryKey(const char* key) { m_registryKey = key; }
 
 void CWinApp::OnHelpFinder()
@@ -52,9 +54,10 @@ int RunApplication()
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;
-    // InitInstance returning false ends the program without a message loop.
+    // InitInstance returning false ends the program without a message loop; there is none here
+    // to run either way, so the application's exit processing follows at once.
     app->InitInstance();
-    return 0;
+    return app->ExitInstance();
 }
 
 CommandLineHandler SetCommandLineHandler(CommandLineHandler handler)

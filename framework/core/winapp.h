@@ -12,6 +12,8 @@ public:
     ~CWinApp() override;
 
     virtual BOOL InitInstance();
+    // Called when the application's work is over; its result is the process's exit status.
+    virtual int ExitInstance();
     // Names the registry key for profile settings; this program stores nothing there.
     void SetRegistryKey(const char* key);
     // Selects the HTML help viewer for the framework's help handlers.
@@ -41,7 +43,8 @@ private:
 CWinApp* AfxGetApp();
 
 namespace fw {
-// Start-up: calls the application's InitInstance and returns the process's exit code.
+// Start-up: calls the application's InitInstance and then its ExitInstance, whose result is
+// the process's exit code.
 int RunApplication();
 
 // What a program answers on its command line before any window system is started: the exit

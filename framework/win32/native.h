@@ -70,6 +70,10 @@ public:
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
+    // Gives a control of a created page the name screen readers announce (MSAA's name of its
+    // client object). A push button that the program's string table names under the button's
+    // own identifier takes that name instead: its caption ("...") does not say what it does.
+    void SetAccessibleName(int page, int id, const std::string& name);
     // Shows page `index`, selects its tab and hides the others.
     void ShowPage(int index);
     int ShownPage() const { return m_shown; }
@@ -116,6 +120,7 @@ private:
     Handle m_tabs = nullptr;
     Handle m_buttons[3] = {nullptr, nullptr, nullptr};
     Handle m_toolTips = nullptr;
+    Handle m_icons[2] = {nullptr, nullptr}; // big, small
     BaseUnits m_units;
     int m_shown = -1;
     bool m_quit = false;
@@ -148,8 +153,8 @@ void BitmapSize(Handle bitmap, int& width, int& height);
 // MessageBoxA; the owner is disabled while the box is up.
 int ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
 
-// GetOpenFileNameA (or GetSaveFileNameA) with a filter in NUL-separated form. Returns true and
-// the chosen path when the user chose a file.
+// GetOpenFileNameW (or GetSaveFileNameW) with a filter in NUL-separated form; the request's
+// texts are in the ANSI code page.
 struct FileDialogRequest {
     bool open = true;
     std::string filter; // "Description\0pattern\0...\0\0", as the platform takes it
@@ -160,15 +165,35 @@ struct FileDialogRequest {
     std::string initialFileName;
     Handle owner = nullptr;
 };
-bool RunFileDialog(const FileDialogRequest& request, std::string& path);
+enum class FileChoice {
+    Cancelled,
+    // `path` is the chosen file's name exactly, in the ANSI code page: the long form, or where
+    // that holds a character the code page lacks, the short form.
+    Chosen,
+    // The chosen file has no name the ANSI code page can spell; `path` says so, for the user.
+    Refused,
+};
+FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path);
+
+// The path in the ANSI code page, only when every character converts exactly (no best-fit
+// letter, no default character); false otherwise.
+bool ExactAnsiPath(const std::wstring& path, std::string& ansi);
 
 // The framework's "Description|pattern|...||" filter in the platform's NUL-separated form.
 std::string NulSeparatedFilter(const std::string& barSeparated);
+
+// Text in the ANSI code page, as the layer holds it, in the platform's UTF-16.
+std::wstring Wide(const std::string& ansi);
 
 // The program's module handle.
 Handle ProgramInstance();
 // Registers the common controls this backend uses (tabs, trackbars).
 void InitControls();
+// Joins the thread to a single-threaded COM apartment, which screen readers' requests for a
+// control's accessible object and the file dialog need. True when this call joined it, and
+// LeaveCom must undo that.
+bool JoinCom();
+void LeaveCom();
 
 // The program on Windows: installs the backend and runs the application object's one pass
 // (defined on the layer's side).

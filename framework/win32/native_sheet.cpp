@@ -8,8 +8,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
+
+#include "framework/win32/native_accessible.h"
+#include "framework/win32/native_system.h"
 
 namespace fw::win32 {
 namespace {
@@ -44,30 +48,60 @@ void PushDword(std::vector<WORD>& out, DWORD value)
 
 void PushText(std::vector<WORD>& out, const std::string& text)
 {
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    for (wchar_t c : wide)
-        out.push_back(static_cast<WORD>(c)); // the terminating NUL included
+    for (wchar_t c : Wide(text))
+        out.push_back(static_cast<WORD>(c));
+    out.push_back(0);
 }
 
-// The sheet's own dialog template: no controls, the pages' font.
+// The sheet's own dialog template: no controls, and the pages' font as their templates ask for
+// it (FONT 8, "MS Shell Dlg", 400, 0, 0x1 with DS_SHELLFONT), so that Windows maps both to the
+// shell font and the tabs and buttons match the pages. DS_FIXEDSYS takes effect only in an
+// extended template.
 std::vector<WORD> SheetTemplate(const std::string& caption)
 {
     std::vector<WORD> t;
     t.reserve(64 + caption.size());
-    PushDword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK);
+    t.push_back(1);      // dlgVer
+    t.push_back(0xFFFF); // signature: DLGTEMPLATEEX
+    PushDword(t, 0);     // helpID
     PushDword(t, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME);
+    PushDword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME | DS_SHELLFONT | DS_3DLOOK);
     t.push_back(0);                    // no controls
     for (const WORD extent : {WORD{0}, WORD{0}, WORD{10}, WORD{10}}) // sized once the pages are known
         t.push_back(extent);
     t.push_back(0);                    // no menu
     t.push_back(0);                    // the dialog class
     PushText(t, caption);
-    t.push_back(8);
+    t.push_back(8);                    // points
+    t.push_back(FW_NORMAL);            // weight
+    t.push_back(DEFAULT_CHARSET << 8); // not italic; the charset
     PushText(t, "MS Shell Dlg");
     return t;
+}
+
+// The program's icon, as Explorer shows it: the first icon group of the module, at the size
+// asked for (the current DPI's, from the system metrics). nullptr when there is none.
+HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
+{
+    struct FirstName {
+        LPSTR id = nullptr;
+        std::string text; // a name given as text lives only as long as the enumeration
+    } first;
+    EnumResourceNamesA(
+        instance, MAKEINTRESOURCEA(14), // RT_GROUP_ICON
+        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR found) -> BOOL {
+            auto* out = reinterpret_cast<FirstName*>(found);
+            if (IS_INTRESOURCE(name))
+                out->id = name;
+            else
+                out->text = name;
+            return FALSE;
+        },
+        reinterpret_cast<LONG_PTR>(&first));
+    if (first.id == nullptr && first.text.empty())
+        return nullptr;
+    return static_cast<HICON>(LoadImageA(instance, first.id != nullptr ? first.id : first.text.c_str(), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
 // The size a dialog resource asks for, in dialog units.
@@ -109,7 +143,7 @@ void UseTabBackground(HWND page)
 {
     using EnableTexture = HRESULT(WINAPI*)(HWND, DWORD);
     static EnableTexture enable = [] {
-        HMODULE theme = LoadLibraryA("uxtheme.dll");
+        auto theme = static_cast<HMODULE>(LoadSystemLibrary("uxtheme.dll"));
         return theme != nullptr
             ? reinterpret_cast<EnableTexture>(reinterpret_cast<void*>(GetProcAddress(theme, "EnableThemeDialogTexture")))
             : nullptr;
@@ -291,6 +325,14 @@ NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& 
                                        static_cast<HINSTANCE>(m_instance), nullptr);
         SendMessageA(H(m_buttons[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    // The order of the sheet's windows is the order Tab walks, as in the system's property
+    // sheet: the page shown (put on top as it is made, which also paints it above the tabs), OK,
+    // Cancel, Help, then the tab strip last, from which Tab wraps round into the page.
+    SetWindowPos(H(m_tabs), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_icons[0] = ProgramIcon(static_cast<HINSTANCE>(m_instance), SM_CXICON, SM_CYICON);
+    m_icons[1] = ProgramIcon(static_cast<HINSTANCE>(m_instance), SM_CXSMICON, SM_CYSMICON);
+    SendMessageA(H(m_window), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icons[0]));
+    SendMessageA(H(m_window), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icons[1]));
     Layout();
 }
 
@@ -301,6 +343,9 @@ NativeSheet::~NativeSheet()
         DestroyWindow(H(m_toolTips));
     if (m_window != nullptr)
         DestroyWindow(H(m_window)); // its pages and controls with it
+    for (Handle icon : m_icons)
+        if (icon != nullptr)
+            DestroyIcon(static_cast<HICON>(icon));
     std::erase_if(g_contexts, [this](const auto& context) { return context->sheet == this; });
 }
 
@@ -408,6 +453,21 @@ void NativeSheet::SetToolTip(int page, int id, const std::string& text)
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void NativeSheet::SetAccessibleName(int page, int id, const std::string& name)
+{
+    HWND control = H(Control(page, id));
+    if (control == nullptr)
+        return;
+    wchar_t given[256] = {};
+    if (IsPushButton(control) && LoadStringW(static_cast<HINSTANCE>(m_instance), static_cast<UINT>(id), given,
+                                             static_cast<int>(std::size(given))) > 0) {
+        NameForScreenReaders(control, given);
+        return;
+    }
+    if (!name.empty())
+        NameForScreenReaders(control, Wide(name));
 }
 
 Handle NativeSheet::Page(int index) const
@@ -529,9 +589,16 @@ bool NativeSheet::HandleSheetKey(const void* message)
         m_input.CancelPressed();
         return true;
     case VK_RETURN:
-        // Enter presses the focused push button (the dialog manager does that), OK elsewhere.
-        if (control || shift || IsPushButton(msg.hwnd))
+        if (control || shift)
             return false;
+        if (IsPushButton(msg.hwnd)) {
+            // Enter presses the focused push button: the click goes to the button's own dialog,
+            // a page or the sheet. The dialog manager would send it to the sheet, and only for
+            // the default button.
+            SendMessageA(GetParent(msg.hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(msg.hwnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(msg.hwnd));
+            return true;
+        }
         m_input.OkPressed();
         return true;
     default:

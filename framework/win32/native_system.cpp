@@ -18,8 +18,8 @@ bool StartProcess(const char* applicationName, char* commandLine, bool inheritHa
     if (!::CreateProcessA(applicationName, commandLine, nullptr, nullptr, inheritHandles ? TRUE : FALSE,
                           creationFlags, environment, currentDirectory, &startupInfo, &info))
         return false;
-    started.process = info.hProcess;
-    started.thread = info.hThread;
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
     started.processId = info.dwProcessId;
     started.threadId = info.dwThreadId;
     return true;
@@ -49,7 +49,7 @@ void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uin
 {
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
     static HtmlHelpFunction htmlHelp = [] {
-        HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
+        auto viewer = static_cast<HMODULE>(LoadSystemLibrary("hhctrl.ocx"));
         return viewer != nullptr
             ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")))
             : nullptr;
@@ -58,5 +58,24 @@ void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uin
         return nullptr;
     return htmlHelp(static_cast<HWND>(owner), fileAndTopic, command, data);
 }
+
+std::string FullPath(const std::string& name)
+{
+    if (name.empty())
+        return name;
+    const DWORD needed = ::GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return name;
+    std::string full(needed, '\0');
+    const DWORD length = ::GetFullPathNameA(name.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return name;
+    full.resize(length);
+    return full;
+}
+
+void LimitLibrarySearch() { ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
+void* LoadSystemLibrary(const char* name) { return ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 } // namespace fw::win32

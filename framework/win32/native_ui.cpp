@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <objbase.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace fw::win32 {
@@ -84,25 +87,74 @@ std::string NulSeparatedFilter(const std::string& barSeparated)
     return filter;
 }
 
-bool RunFileDialog(const FileDialogRequest& request, std::string& path)
+std::wstring Wide(const std::string& ansi)
 {
-    std::vector<char> file(4096, '\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return wide;
+}
+
+bool ExactAnsiPath(const std::wstring& path, std::string& ansi)
+{
+    if (path.empty())
+        return false;
+    // A UTF-8 "ANSI" code page spells every name, and takes neither the flag nor the question.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* askDefault = utf8 ? nullptr : &usedDefault;
+    const int length = static_cast<int>(path.size());
+    const int n = WideCharToMultiByte(CP_ACP, flags, path.data(), length, nullptr, 0, nullptr, askDefault);
+    if (n <= 0 || usedDefault)
+        return false;
+    std::string converted(static_cast<size_t>(n), '\0');
+    if (WideCharToMultiByte(CP_ACP, flags, path.data(), length, converted.data(), n, nullptr, askDefault) != n ||
+        usedDefault)
+        return false;
+    // Code pages where the flag has no effect would still map a letter to a look-alike: only a
+    // name that reads back as it was is exact.
+    if (Wide(converted) != path)
+        return false;
+    ansi = std::move(converted);
+    return true;
+}
+
+FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
+{
+    std::vector<wchar_t> file(32768, L'\0'); // the longest path the platform has
     if (request.hasInitialFileName)
-        lstrcpynA(file.data(), request.initialFileName.c_str(), static_cast<int>(file.size()));
-    OPENFILENAMEA dialog{};
+        lstrcpynW(file.data(), Wide(request.initialFileName).c_str(), static_cast<int>(file.size()));
+    // The filter's NULs are part of it: converted whole, with its closing pair.
+    const std::wstring filter = Wide(std::string(request.filter.c_str(), request.filter.size() + 1));
+    const std::wstring extension = Wide(request.defaultExtension);
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = static_cast<HWND>(request.owner);
-    dialog.lpstrFilter = request.filter.empty() ? nullptr : request.filter.c_str();
+    dialog.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
-    dialog.lpstrDefExt = request.hasDefaultExtension ? request.defaultExtension.c_str() : nullptr;
+    dialog.lpstrDefExt = request.hasDefaultExtension ? extension.c_str() : nullptr;
     dialog.Flags = request.flags;
-    const BOOL chosen = request.open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+    const BOOL chosen = request.open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (!chosen)
-        return false;
-    path = file.data();
-    return true;
+        return FileChoice::Cancelled;
+    const std::wstring name = file.data();
+    if (ExactAnsiPath(name, path))
+        return FileChoice::Chosen;
+    const DWORD shortLength = GetShortPathNameW(name.c_str(), file.data(), static_cast<DWORD>(file.size()));
+    if (shortLength > 0 && shortLength < file.size() && ExactAnsiPath(std::wstring(file.data(), shortLength), path))
+        return FileChoice::Chosen;
+    // In the words of the program's other refusals of a name.
+    path = "terrain.ini can't hold a name with characters outside code page " + std::to_string(GetACP()) +
+           ", and this file has no short name without them";
+    return FileChoice::Refused;
 }
+
+bool JoinCom() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)); }
+
+void LeaveCom() { CoUninitialize(); }
 
 } // namespace fw::win32

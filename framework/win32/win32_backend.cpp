@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/core/bitmap.h"
+#include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
 #include "framework/core/winapp.h"
 #include "framework/win32/native_system.h"
@@ -163,12 +164,15 @@ void SheetWindow::PageCreated(int index)
     if (!m_native.CreatePage(index))
         return;
     PageWindow* window = m_sheet.GetPage(index)->GetPageWindow();
-    for (const auto& control : window->Controls()) {
-        if (control->Id() == IDC_STATIC)
+    const auto controls = window->Controls(); // in template order
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        Control& control = *controls[i];
+        if (control.Id() == IDC_STATIC)
             continue; // texts without identifier never change
-        if (Handle native = m_native.Control(index, control->Id()))
-            m_mirrors.push_back(std::make_unique<ControlMirror>(*control, native));
-        m_native.SetToolTip(index, control->Id(), control->Description());
+        if (Handle native = m_native.Control(index, control.Id()))
+            m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
+        m_native.SetToolTip(index, control.Id(), control.Description());
+        m_native.SetAccessibleName(index, control.Id(), AccessibleNameFor(window->Template(), i));
     }
 }
 
@@ -233,10 +237,13 @@ Win32Backend::Win32Backend(Handle instance)
 {
     SetNativeDrawing(true);
     InitControls();
+    m_joinedCom = JoinCom();
 }
 
 Win32Backend::~Win32Backend()
 {
+    if (m_joinedCom)
+        LeaveCom();
     SetNativeDrawing(m_previousNativeDrawing);
     SetMessageBoxSink(m_previousSink);
     SetBackend(m_previousBackend);
@@ -277,16 +284,20 @@ FileDialogRequest RequestFor(const CFileDialog& dialog, Handle owner)
 int Win32Backend::RunFileDialog(CFileDialog& dialog)
 {
     std::string path;
-    if (!win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr), path))
-        return IDCANCEL;
-    dialog.SetChosenPath(path.c_str());
-    return IDOK;
+    switch (win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr),
+                                 path)) {
+    case FileChoice::Chosen: dialog.SetChosenPath(path.c_str()); return IDOK;
+    case FileChoice::Refused: dialog.RefuseChosenPath(path.c_str()); return IDOK;
+    case FileChoice::Cancelled: break;
+    }
+    return IDCANCEL;
 }
 
 bool Win32Backend::ShowHelp(const char* file, const char* topic)
 {
-    // The viewer takes "file::/topic", as the program asked for it.
-    std::string request = file != nullptr ? file : "";
+    // The viewer takes "file::/topic", as the program asked for it, the file by its full path:
+    // the viewer would look for a bare name elsewhere than in the current directory.
+    std::string request = FullPath(file != nullptr ? file : "");
     if (topic != nullptr && *topic != '\0')
         request += std::string("::/") + topic;
     return HtmlHelp(nullptr, request.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
@@ -294,6 +305,7 @@ bool Win32Backend::ShowHelp(const char* file, const char* topic)
 
 int RunProgram(Handle instance)
 {
+    LimitLibrarySearch();
     Win32Backend backend(instance);
     if (CWinApp* app = AfxGetApp())
         app->m_hInstance = instance;

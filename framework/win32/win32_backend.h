@@ -1,5 +1,5 @@
 // The native Windows backend of the framework layer: the sheet on a real window with the real
-// page dialogs and controls, MessageBoxA, GetOpenFileNameA and the HTML Help viewer.
+// page dialogs and controls, MessageBoxA, GetOpenFileNameW and the HTML Help viewer.
 #pragma once
 
 #include <functional>
@@ -84,6 +84,7 @@ private:
     Backend* m_previousBackend;
     MessageBoxSink m_previousSink;
     bool m_previousNativeDrawing;
+    bool m_joinedCom = false;
     SheetWindow* m_running = nullptr;
 };
 

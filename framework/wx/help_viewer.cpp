@@ -26,6 +26,7 @@
 #include "framework/wx/chm_file.h"
 #include "framework/wx/control_widgets.h"
 #include "framework/wx/gtk_calls.h"
+#include "framework/wx/program_icon.h"
 #include "framework/wx/sheet_dialog.h"
 
 namespace fw::wxui {
@@ -278,6 +279,7 @@ bool ShowHelpTopic(const std::string& file, const std::string& topic)
         GtkWindowGroup* group = gtk_window_group_new();
         gtk_window_group_add_window(group, GTK_WINDOW(frame->GetHandle()));
         g_object_unref(group);
+        frame->SetIcons(ProgramIcons());
         PlaceBesideSheet(*frame);
         ArrangePanels(*g_viewer->controller.GetHelpWindow());
         KeepSheetFocusAcrossSearch(*g_viewer->controller.GetHelpWindow());

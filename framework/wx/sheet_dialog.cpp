@@ -10,8 +10,9 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
+#include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
-#include "framework/wx/edit_labels.h"
+#include "framework/wx/program_icon.h"
 
 namespace fw::wxui {
 namespace {
@@ -85,6 +86,7 @@ SheetDialog::SheetDialog(CPropertySheet& sheet)
                wxDEFAULT_DIALOG_STYLE),
       m_sheet(sheet)
 {
+    SetIcons(ProgramIcons());
     InstallCompactStyle();
     std::vector<const DialogTemplate*> templates;
     for (int i = 0; i < sheet.GetPageCount(); ++i)

@@ -1,11 +1,15 @@
 // The program's entry point on Linux: answers the command line, then starts wx on the display,
 // installs the backend and runs the application object's one pass.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <string>
 
 #include <wx/app.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include "framework/core/winapp.h"
 #include "framework/wx/wx_backend.h"
@@ -28,20 +32,40 @@ public:
     }
 };
 
-void ExplainDisplay()
+// The program as it was started, ready to be pasted into a shell: "sandrel" from the search
+// path, a path otherwise; quoted when it holds anything but the usual characters of a path.
+std::string ProgramForShell(const char* argv0)
 {
-    std::fputs("Without a desktop, run it on a virtual display with Xvfb:\n"
-               "    xvfb-run -a build/bin/sandrel\n"
-               "or start one and point DISPLAY at it:\n"
-               "    Xvfb :99 & DISPLAY=:99 build/bin/sandrel\n",
-               stderr);
+    const std::string program = argv0 != nullptr && *argv0 != '\0' ? argv0 : "sandrel";
+    const bool plain = std::all_of(program.begin(), program.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               std::strchr("/._-+,:@%", c) != nullptr;
+    });
+    if (plain)
+        return program;
+    std::string quoted = "'";
+    for (const char c : program)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
-bool HaveDisplay()
+void ExplainDisplay(const char* argv0)
 {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+    const std::string program = ProgramForShell(argv0);
+    std::fprintf(stderr,
+                 "Without a desktop, run it on a virtual display with Xvfb:\n"
+                 "    xvfb-run -a %s\n"
+                 "or start one and point DISPLAY at it:\n"
+                 "    Xvfb :99 & DISPLAY=:99 %s\n"
+                 "Checking terrain.ini needs no display:\n"
+                 "    %s --check\n",
+                 program.c_str(), program.c_str(), program.c_str());
+}
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
 }
 
 } // namespace
@@ -53,15 +77,30 @@ int main(int argc, char** argv)
     // The program's own options need no display.
     if (const std::optional<int> status = fw::HandleCommandLine(argc, argv))
         return *status;
-    if (!HaveDisplay()) {
-        std::fputs("sandrel: this program shows a window and needs a graphical display, but $DISPLAY is not set.\n",
+    const bool x11 = IsSet("DISPLAY");
+    const bool wayland = IsSet("WAYLAND_DISPLAY");
+    if (!x11 && !wayland) {
+        std::fputs("sandrel: this program shows a window and needs a graphical display, but neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set.\n",
                    stderr);
-        ExplainDisplay();
+        ExplainDisplay(argv[0]);
         return 2;
     }
-    if (!wxEntryStart(argc, argv)) {
-        std::fputs("sandrel: could not open the display; is DISPLAY set to a running X server?\n", stderr);
-        ExplainDisplay();
+    bool started = false;
+    {
+        // The toolkit's own complaint would speak of DISPLAY whichever display is meant: the
+        // program says what went wrong itself.
+        const wxLogNull quiet;
+        started = wxEntryStart(argc, argv);
+    }
+    if (!started) {
+        if (x11)
+            std::fputs("sandrel: could not open the display; is DISPLAY set to a running X server?\n", stderr);
+        else
+            std::fputs("sandrel: could not open the display; is WAYLAND_DISPLAY set to a running Wayland "
+                       "compositor?\n",
+                       stderr);
+        ExplainDisplay(argv[0]);
         return 2;
     }
     wxTheApp->CallOnInit();

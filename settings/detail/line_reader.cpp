@@ -1,4 +1,5 @@
-// Whole-line reading over fread into a line buffer that grows up to the line bound.
+// Whole-line reading over fread (or a copy from memory) into a line buffer that grows up to the
+// line bound.
 #include "settings/detail/line_reader.h"
 
 #include <algorithm>
@@ -14,6 +15,12 @@ LineReader::LineReader(std::FILE* file, std::size_t maxLine, std::size_t maxTota
     reserve(1);
 }
 
+LineReader::LineReader(std::string_view text, std::size_t maxLine, std::size_t maxTotal)
+    : m_text(text), m_maxLine(maxLine), m_budget(maxTotal)
+{
+    reserve(1);
+}
+
 LineReader::~LineReader()
 {
     std::free(m_line);
@@ -24,12 +31,20 @@ bool LineReader::refill()
     if (m_done)
         return false;
     m_pos = 0;
-    m_end = m_budget == 0 ? 0 : std::fread(m_chunk, 1, std::min(sizeof m_chunk, m_budget), m_file);
+    const std::size_t wanted = std::min(sizeof m_chunk, m_budget);
+    if (m_file != nullptr) {
+        m_end = wanted == 0 ? 0 : std::fread(m_chunk, 1, wanted, m_file);
+    } else {
+        m_end = std::min(wanted, m_text.size());
+        if (m_end > 0)
+            std::memcpy(m_chunk, m_text.data(), m_end);
+        m_text.remove_prefix(m_end);
+    }
     m_budget -= m_end;
     if (m_end == 0) {
         m_done = true;
         // Running out of budget counts as a failure: the stream may well go on.
-        m_failed = m_budget == 0 || std::ferror(m_file) != 0;
+        m_failed = m_budget == 0 || (m_file != nullptr && std::ferror(m_file) != 0);
         return false;
     }
     return true;

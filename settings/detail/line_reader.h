@@ -1,8 +1,10 @@
-// Splits a C stream into whole lines, as text-mode reading would see them, within fixed bounds.
+// Splits a C stream, or text in memory, into whole lines, as text-mode reading would see them,
+// within fixed bounds.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <string_view>
 
 namespace settings::detail {
 
@@ -22,6 +24,9 @@ public:
 
     explicit LineReader(std::FILE* file, std::size_t maxLine = DefaultMaxLine,
                         std::size_t maxTotal = DefaultMaxTotal);
+    // The same lines from text the caller keeps alive while reading, as if a file held it.
+    explicit LineReader(std::string_view text, std::size_t maxLine = DefaultMaxLine,
+                        std::size_t maxTotal = DefaultMaxTotal);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -40,7 +45,8 @@ private:
     void reserve(std::size_t capacity);
     void append(const char* bytes, std::size_t count);
 
-    std::FILE* m_file;
+    std::FILE* m_file = nullptr; // none when reading from m_text
+    std::string_view m_text;
     std::size_t m_maxLine;
     std::size_t m_budget; // bytes the stream may still yield
     // At most the longest kept text, a CR that may turn out to belong to the line end, and the

@@ -37,6 +37,18 @@ FileSystem& systemFileSystem()
 namespace {
 
 constexpr int kMaxLinkHops = 40; // the kernel's own limit
+
+// Keeps errno across clean-up calls, so that a failed save reports the step that failed.
+class KeepErrno {
+public:
+    KeepErrno() : m_errno(errno) {}
+    ~KeepErrno() { errno = m_errno; }
+    KeepErrno(const KeepErrno&) = delete;
+    KeepErrno& operator=(const KeepErrno&) = delete;
+
+private:
+    int m_errno;
+};
 constexpr int kMaxNameAttempts = 100;
 
 std::string directoryOf(const std::string& path)
@@ -64,6 +76,8 @@ bool readLink(FileSystem& fs, const std::string& path, std::string& link)
             return false;
         if (static_cast<std::size_t>(length) < buffer.size()) {
             link.assign(buffer.data(), static_cast<std::size_t>(length));
+            if (link.empty())
+                errno = ENOENT;
             return !link.empty();
         }
         buffer.resize(buffer.size() * 2);
@@ -88,7 +102,11 @@ bool resolveTarget(FileSystem& fs, std::string path, std::string& target, struct
             return true;
         }
         std::string link;
-        if (hops == kMaxLinkHops || !readLink(fs, path, link))
+        if (hops == kMaxLinkHops) {
+            errno = ELOOP;
+            return false;
+        }
+        if (!readLink(fs, path, link))
             return false;
         path = link.front() == '/' ? link : directoryOf(path) + "/" + link;
     }
@@ -138,6 +156,7 @@ bool readAll(FileSystem& fs, const std::string& path, std::string& data)
         }
         data.append(buffer, static_cast<std::size_t>(count));
     }
+    KeepErrno reason;
     fs.close(fd);
     return ok;
 }
@@ -149,8 +168,12 @@ bool overwrite(FileSystem& fs, const std::string& path, std::string_view data)
     if (fd < 0)
         return false;
     const bool written = writeAll(fs, fd, data) && fs.fsync(fd) == 0;
-    const bool closed = fs.close(fd) == 0;
-    return written && closed;
+    if (!written) {
+        KeepErrno reason;
+        fs.close(fd);
+        return false;
+    }
+    return fs.close(fd) == 0;
 }
 
 // Used only where the directory refuses new files. Unlike the rename this is not atomic, so the
@@ -161,6 +184,7 @@ bool rewriteInPlace(FileSystem& fs, const std::string& path, std::string_view da
     const bool havePrevious = readAll(fs, path, previous);
     if (overwrite(fs, path, data))
         return true;
+    KeepErrno reason;
     if (havePrevious)
         overwrite(fs, path, previous);
     return false;
@@ -178,9 +202,18 @@ bool writeToStream(FileSystem& fs, const std::string& path, std::string_view dat
         return false;
     // The name may have been replaced since it was looked at; only a stream is written here.
     struct stat status {};
-    const bool written = fs.fstat(fd, &status) == 0 && isStream(status.st_mode) && writeAll(fs, fd, data);
-    const bool closed = fs.close(fd) == 0;
-    return written && closed;
+    bool written = fs.fstat(fd, &status) == 0;
+    if (written && !isStream(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        written = false;
+    }
+    written = written && writeAll(fs, fd, data);
+    if (!written) {
+        KeepErrno reason;
+        fs.close(fd);
+        return false;
+    }
+    return fs.close(fd) == 0;
 }
 
 // Makes the rename itself durable. The new contents are already safe on disk, so a failure
@@ -198,8 +231,10 @@ void syncDirectory(FileSystem& fs, const std::string& directory)
 
 bool saveFile(const char* path, std::string_view contents, FileSystem& fs)
 {
-    if (path == nullptr || *path == '\0')
+    if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
         return false;
+    }
     std::string target;
     struct stat status {};
     bool exists = false;
@@ -209,8 +244,12 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& fs)
     // renaming over it would succeed in a writable directory.
     if (exists && fs.access(target.c_str(), W_OK) != 0)
         return false;
-    if (exists && !S_ISREG(status.st_mode))
-        return isStream(status.st_mode) && writeToStream(fs, target, contents);
+    if (exists && !S_ISREG(status.st_mode)) {
+        if (isStream(status.st_mode))
+            return writeToStream(fs, target, contents);
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
 
     const std::string directory = directoryOf(target);
     const std::string name = nameOf(target);
@@ -232,9 +271,15 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& fs)
     bool ok = (!exists || fs.fchmod(fd, status.st_mode & 07777) == 0) && writeAll(fs, fd, contents)
         && fs.fsync(fd) == 0;
     // A failed close can mean the data never reached the disk (NFS reports write errors there).
-    ok = fs.close(fd) == 0 && ok;
+    if (ok) {
+        ok = fs.close(fd) == 0;
+    } else {
+        KeepErrno reason;
+        fs.close(fd);
+    }
     ok = ok && fs.rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
+        KeepErrno reason;
         fs.unlink(temporary.c_str());
         return false;
     }

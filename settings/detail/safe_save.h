@@ -29,7 +29,8 @@ public:
 
 FileSystem& systemFileSystem();
 
-// Makes path hold exactly contents, or leaves it as it was and returns false.
+// Makes path hold exactly contents, or leaves it as it was and returns false. On false errno
+// (on Windows, GetLastError) is the reason of the step that failed, not of the clean-up after it.
 //
 // The contents go to a new file beside the target, which is flushed to disk and then renamed
 // over it, so readers see the old file or the new one and nothing in between. The former

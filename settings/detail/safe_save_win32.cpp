@@ -53,6 +53,18 @@ namespace {
 
 constexpr int kMaxNameAttempts = 100;
 
+// Keeps the last error across clean-up calls, so that a failed save reports the step that failed.
+class KeepLastError {
+public:
+    KeepLastError() : m_error(::GetLastError()) {}
+    ~KeepLastError() { ::SetLastError(m_error); }
+    KeepLastError(const KeepLastError&) = delete;
+    KeepLastError& operator=(const KeepLastError&) = delete;
+
+private:
+    DWORD m_error;
+};
+
 std::string directoryOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("\\/");
@@ -92,7 +104,11 @@ std::string temporaryName(const std::string& directory, const std::string& name)
 class Handle {
 public:
     explicit Handle(HANDLE handle) : m_handle(handle) {}
-    ~Handle() { close(); }
+    ~Handle()
+    {
+        KeepLastError reason;
+        close();
+    }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     HANDLE get() const { return m_handle; }
@@ -116,8 +132,12 @@ bool writeAll(HANDLE file, std::string_view data)
     while (!data.empty()) {
         const DWORD chunk = data.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(data.size());
         DWORD written = 0;
-        if (!::WriteFile(file, data.data(), chunk, &written, nullptr) || written == 0)
+        if (!::WriteFile(file, data.data(), chunk, &written, nullptr))
             return false;
+        if (written == 0) {
+            ::SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         data.remove_prefix(written);
     }
     return true;
@@ -155,6 +175,7 @@ bool rewriteInPlace(const std::string& path, std::string_view data)
     const bool havePrevious = readAll(file.get(), previous);
     if (overwrite(file.get(), data))
         return file.close();
+    KeepLastError reason;
     if (havePrevious)
         overwrite(file.get(), previous);
     return false;
@@ -164,8 +185,10 @@ bool rewriteInPlace(const std::string& path, std::string_view data)
 
 bool saveFile(const char* path, std::string_view contents, FileSystem& /*fs*/)
 {
-    if (path == nullptr || *path == '\0')
+    if (path == nullptr || *path == '\0') {
+        ::SetLastError(ERROR_INVALID_NAME);
         return false;
+    }
     const std::string target = path;
     const DWORD attributes = ::GetFileAttributesA(path);
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -174,10 +197,12 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& /*fs*/)
         if (error != ERROR_FILE_NOT_FOUND)
             return false; // a missing folder, a bad name, no access: nothing to write into
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
         return false;
     } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         // Write protection is the user's word that this file is not to be changed, even though
         // moving a new file over it would succeed.
+        ::SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
 
@@ -197,18 +222,25 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& /*fs*/)
     if (created == INVALID_HANDLE_VALUE) {
         if (exists && error == ERROR_ACCESS_DENIED)
             return rewriteInPlace(target, contents);
+        ::SetLastError(error);
         return false;
     }
 
     Handle file(created);
     bool ok = writeAll(file.get(), contents) && ::FlushFileBuffers(file.get());
     // A failed close can mean the data never reached the disk.
-    ok = file.close() && ok;
+    if (ok) {
+        ok = file.close();
+    } else {
+        KeepLastError reason;
+        file.close();
+    }
     // The new file takes the old one's attributes (hidden, archive, ...), as rewriting it would.
     if (ok && exists)
         ::SetFileAttributesA(temporary.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes);
     ok = ok && ::MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
+        KeepLastError reason;
         ::DeleteFileA(temporary.c_str());
         return false;
     }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -21,7 +23,13 @@
 #include "res/resource.h"
 #include "settings/parameter_keys.h"
 #include "settings/settings_file.h"
+#include "tests/support/bmp_files.h"
 #include "tests/support/temp_dir.h"
+
+#ifdef SANDREL_COMMAND_LINE
+#include "app/command_line.h"
+#include "app/settings_check.h"
+#endif
 
 using fw::headless::Driver;
 using fw::headless::HeadlessBackend;
@@ -92,6 +100,7 @@ TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEn
         d.PressOK();
     };
     EXPECT_FALSE(run.app.InitInstance());
+    EXPECT_EQ(run.app.ExitInstance(), ExitDone);
     const std::string written = ReadFile(run.dir.Path() / "terrain.ini");
     EXPECT_EQ(written, DefaultFile());
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 40);
@@ -122,6 +131,7 @@ TEST(Launcher, CancelEscapeAndCloseBoxChangeNothingAndStartNothing)
                 d.PressCloseBox();
         };
         EXPECT_FALSE(run.app.InitInstance());
+        EXPECT_EQ(run.app.ExitInstance(), ExitDone);
         EXPECT_EQ(ReadFile("terrain.ini"), original);
         EXPECT_EQ(EngineRecord(run.dir.Path(), false), "");
         EXPECT_TRUE(run.backend.messages.empty());
@@ -237,7 +247,12 @@ TEST(Launcher, WithoutAnEngineTheFileIsWrittenAndTheUserTold)
             fs::permissions("Quellmark.exe", fs::perms::owner_read | fs::perms::owner_write); // not executable
         }
         run.backend.sheetScript = [&](Driver& d) { d.PressOK(); };
+        testing::internal::CaptureStderr();
         EXPECT_FALSE(run.app.InitInstance());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  std::string("sandrel: couldn't start Quellmark.exe: ") +
+                      (present ? "Permission denied" : "No such file or directory") + "\n");
+        EXPECT_EQ(run.app.ExitInstance(), ExitStartFailed);
         EXPECT_EQ(ReadFile("terrain.ini"), DefaultFile());
         ASSERT_EQ(run.backend.messages.size(), 1u);
         EXPECT_EQ(run.backend.messages[0].text, "couldn't start engine");
@@ -251,15 +266,28 @@ TEST(Launcher, WithoutAnEngineTheFileIsWrittenAndTheUserTold)
 namespace {
 
 // Exit codes of the unprivileged runs: what went wrong, if anything.
-enum : int { kAsExpected = 0, kWrongResult = 1, kWrongMessages = 2, kFileChanged = 3, kEngineStarted = 4 };
+enum : int {
+    kAsExpected = 0,
+    kWrongResult = 1,
+    kWrongMessages = 2,
+    kFileChanged = 3,
+    kEngineStarted = 4,
+    kWrongStatus = 5,
+    kWrongStderr = 6,
+};
 
 int RunUnwritable(const fs::path& dir, const std::string& original)
 {
     HeadlessBackend backend;
     LauncherApp app;
     backend.sheetScript = [](Driver& d) { d.PressOK(); };
+    testing::internal::CaptureStderr();
     if (app.InitInstance())
         return kWrongResult;
+    if (testing::internal::GetCapturedStderr() != "sandrel: couldn't write terrain.ini: Permission denied\n")
+        return kWrongStderr;
+    if (app.ExitInstance() != ExitSaveFailed)
+        return kWrongStatus;
     if (backend.MessageTexts() != std::vector<std::string>{"couldn't write configuration"} ||
         backend.messages[0].caption != "error" || backend.messages[0].style != MB_SYSTEMMODAL)
         return kWrongMessages;
@@ -373,3 +401,55 @@ TEST(Launcher, NewPagesHoldZerosAndEmptyTexts)
     EXPECT_EQ(controls.TemplateId(), 9u);
     EXPECT_EQ(opengl.TemplateId(), 108u);
 }
+
+#ifdef SANDREL_COMMAND_LINE
+namespace {
+
+std::optional<int> Answer(std::vector<std::string> args, std::string& out)
+{
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    testing::internal::CaptureStdout();
+    const std::optional<int> status = AnswerCommandLine(static_cast<int>(argv.size()), argv.data());
+    out = testing::internal::GetCapturedStdout();
+    return status;
+}
+
+} // namespace
+
+// `sandrel --check=FILE` from another folder looks names up in FILE's folder, as the launcher
+// started there would, and says what the launcher would write otherwise than the file does.
+TEST(CommandLine, CheckLooksBesideTheFileAndSaysWhatTheLauncherWouldWrite)
+{
+    InTempDir dir;
+    fs::create_directory("engine");
+    testsupport::WriteBitmap("nosuch.bmp", 257, 257, 8); // here, not beside the file
+    testsupport::WriteBitmap("engine/mytex.bmp", 256, 16, 24);
+    WriteFile("engine/terrain.ini", "\xEF\xBB\xBF"
+                                    "FULLSCREEN = 2\n"
+                                    "MAP_NAME = nosuch.bmp\n"
+                                    "TEXTURE_NAME = my tex.bmp\n"
+                                    "TEXTURE_EDGE_LEN = 5000\n"
+                                    "WIDTH = 1024\n"
+                                    "N\xC3\xA9 = 1\n");
+    std::string out;
+    EXPECT_EQ(Answer({"sandrel", "--check=engine/terrain.ini"}, out), CheckProblems);
+    EXPECT_EQ(out, "engine/terrain.ini:1: FULLSCREEN = 2: the launcher writes FULLSCREEN = 1\n"
+                   "engine/terrain.ini:2: MAP_NAME = nosuch.bmp: file not found\n"
+                   "engine/terrain.ini:3: TEXTURE_NAME = my tex.bmp: terrain.ini can't hold a name with a space; "
+                   "the launcher writes TEXTURE_NAME = mytex.bmp\n"
+                   "engine/terrain.ini:4: TEXTURE_EDGE_LEN = 5000: the launcher writes TEXTURE_EDGE_LEN = 2048.000000\n"
+                   "engine/terrain.ini:6: N\\xc3\\xa9 = 1: unknown parameter type encountered\n");
+    EXPECT_EQ(fs::current_path(), dir.Path()) << "the check leaves the current folder as it was";
+
+    // A bare name is looked up from here: the same file, found whole.
+    fs::current_path("engine");
+    EXPECT_EQ(Answer({"sandrel", "--check", "terrain.ini"}, out), CheckProblems);
+    EXPECT_NE(out.find("terrain.ini:2: MAP_NAME = nosuch.bmp: file not found\n"), std::string::npos) << out;
+    fs::current_path(dir.Path());
+
+    EXPECT_EQ(Answer({"sandrel", "-h"}, out), 0);
+    EXPECT_EQ(out.rfind("Usage: sandrel [--help | --version | --check [FILE]]\n", 0), 0u) << out;
+}
+#endif

@@ -1,9 +1,12 @@
 // Controls as the user and the program change them: notifications, typing limits, upper-casing,
-// check boxes and the slider's drawing.
+// check boxes and the slider's drawing; and the labels that name controls on every backend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
+#include "framework/core/control_labels.h"
 #include "framework/headless/headless.h"
 #include "tests/framework/test_page.h"
 
@@ -245,4 +248,79 @@ TEST(Notifications, GetDlgItemIntReadsWholeSignedNumbersOnly)
         EXPECT_TRUE(ok);
         (void)d;
     }, backend);
+}
+
+namespace {
+
+using fw::ControlKind;
+
+// The label and the accessible name of a control of one of the program's dialogs.
+std::pair<std::string, std::string> NamesOf(int dialog, int controlId)
+{
+    const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(dialog);
+    if (tmpl == nullptr)
+        return {"<no dialog>", ""};
+    for (std::size_t i = 0; i < tmpl->controls.size(); ++i)
+        if (tmpl->controls[i].id == controlId)
+            return {fw::LabelFor(*tmpl, i), fw::AccessibleNameFor(*tmpl, i)};
+    return {"<no control>", ""};
+}
+
+std::string LabelOf(int dialog, int controlId) { return NamesOf(dialog, controlId).first; }
+
+} // namespace
+
+TEST(ControlLabels, EveryEditOfTheProgramsDialogsIsNamedAfterTheTextBesideIt)
+{
+    // Labels standing after their edit in template order, in a second column, or beside a
+    // longer label on the same line.
+    EXPECT_EQ(LabelOf(9, 1009), "strafe left");
+    EXPECT_EQ(LabelOf(9, 1010), "strafe right");
+    EXPECT_EQ(LabelOf(9, 1015), "toggle shading");
+    EXPECT_EQ(LabelOf(9, 1018), "toggle frustum culling");
+    EXPECT_EQ(LabelOf(9, 1022), "decrease local detail");
+    EXPECT_EQ(LabelOf(9, 1002), "Movement Speed");
+    EXPECT_EQ(LabelOf(107, 1014), "Select Map");
+    EXPECT_EQ(LabelOf(107, 1002), "Height");
+    EXPECT_EQ(LabelOf(107, 1006), "global Detail");
+    EXPECT_EQ(LabelOf(107, 1013), "maximum Detail");
+    EXPECT_EQ(LabelOf(108, 1009), "Field Of View (degrees in y direction)");
+    EXPECT_EQ(LabelOf(108, 1018), "clipping plane far distance");
+    EXPECT_EQ(LabelOf(109, 1017), "texture edge length (in map coordinates)");
+
+    for (int dialog : {9, 107, 108, 109}) {
+        const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(dialog);
+        ASSERT_NE(tmpl, nullptr);
+        for (std::size_t i = 0; i < tmpl->controls.size(); ++i) {
+            if (tmpl->controls[i].kind == ControlKind::Edit) {
+                EXPECT_FALSE(fw::LabelFor(*tmpl, i).empty()) << "dialog " << dialog << " edit " << tmpl->controls[i].id;
+            }
+        }
+    }
+}
+
+TEST(ControlLabels, FallsBackToThePrecedingStaticAndOtherwiseHasNone)
+{
+    static constexpr fw::ControlTemplate controls[] = {
+        {-1, ControlKind::Static, "Above", 10, 10, 60, 8, 0},
+        {1, ControlKind::Edit, "", 10, 20, 60, 12, 0},  // its label is above it
+        {2, ControlKind::Edit, "", 10, 40, 60, 12, 0},  // follows an edit, nothing beside
+        {-1, ControlKind::Static, "Right of it", 80, 40, 60, 8, 0},
+    };
+    static constexpr fw::DialogTemplate tmpl{1, "t", 200, 100, "", 8, 0, controls};
+    EXPECT_EQ(fw::LabelFor(tmpl, 1), "Above");
+    EXPECT_EQ(fw::LabelFor(tmpl, 2), "");
+    EXPECT_EQ(fw::LabelFor(tmpl, 9), "");
+}
+
+TEST(ControlLabels, TheSliderTakesTheCaptionAboveItAndButtonsTheirOwn)
+{
+    // The edge-length slider lies under its caption, listed after it and after its edit.
+    EXPECT_EQ(NamesOf(109, 1016), std::make_pair(std::string("texture edge length (in map coordinates)"),
+                                                 std::string("texture edge length (in map coordinates)")));
+    EXPECT_EQ(NamesOf(107, 1014).second, "Select Map");
+    EXPECT_EQ(NamesOf(107, 1005).second, "Benchmark Mode");
+    EXPECT_EQ(NamesOf(108, 1007).second, "arb_vertex_buffer_object");
+    EXPECT_EQ(NamesOf(107, 1004).second, "...");
+    EXPECT_EQ(NamesOf(107, 1008).second, ""); // the preview
 }

@@ -284,7 +284,8 @@ def scenario_validation_message(s):
 
 def scenario_write_error_after_sheet(s):
     """A terrain.ini that cannot be written: after the sheet has closed the error box stays
-    until confirmed, and the engine is not started."""
+    until confirmed, and the engine is not started. The exit status and a line on standard
+    error tell whoever started the launcher; so they do for an engine that cannot start."""
     os.mkdir(s.path("terrain.ini"))  # a directory: not writable even by root
     s.launch()
     s.key("Return")
@@ -295,8 +296,23 @@ def scenario_write_error_after_sheet(s):
     check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is None, "the sheet has closed behind the box")
     s.focus_window("^error$")
     s.key("Return")
-    s.wait_exit(0)
+    s.wait_exit(3)
     check(not os.path.exists(s.path("quellmark-run.log")), "the engine was not started")
+    said = open(s.path("launcher-output.txt")).read().splitlines()
+    check("sandrel: couldn't write terrain.ini: Is a directory" in said, f"standard error said {said}")
+
+    os.rmdir(s.path("terrain.ini"))
+    os.remove(s.path("Quellmark.exe"))
+    s.launch()
+    s.key("Return")
+    s.message_box("couldn't start engine")
+    s.focus_window("^error$")
+    s.key("Return")
+    s.wait_exit(4)
+    check(os.path.isfile(s.path("terrain.ini")), "the settings were written before the start failed")
+    said = open(s.path("launcher-output.txt")).read().splitlines()
+    check("sandrel: couldn't start Quellmark.exe: No such file or directory" in said,
+          f"standard error said {said}")
 
 
 def scenario_typing_clicking_sliding(s):

@@ -1,4 +1,4 @@
-// The wx backend's parts that need no display: edit labels, help files, text positions,
+// The wx backend's parts that need no display: help files, text positions,
 // pictures and file-dialog filters.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,66 +11,9 @@
 #include "framework/core/filedlg.h"
 #include "framework/wx/chm_file.h"
 #include "framework/wx/control_widgets.h"
-#include "framework/wx/edit_labels.h"
 #include "framework/wx/wx_backend.h"
 
 namespace {
-
-using fw::ControlKind;
-
-std::string LabelOf(int dialog, int controlId)
-{
-    const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(dialog);
-    if (tmpl == nullptr)
-        return "<no dialog>";
-    for (std::size_t i = 0; i < tmpl->controls.size(); ++i)
-        if (tmpl->controls[i].id == controlId)
-            return fw::wxui::LabelFor(*tmpl, i);
-    return "<no control>";
-}
-
-TEST(EditLabels, EveryEditOfTheProgramsDialogsIsNamedAfterTheTextBesideIt)
-{
-    // Labels standing after their edit in template order, in a second column, or beside a
-    // longer label on the same line.
-    EXPECT_EQ(LabelOf(9, 1009), "strafe left");
-    EXPECT_EQ(LabelOf(9, 1010), "strafe right");
-    EXPECT_EQ(LabelOf(9, 1015), "toggle shading");
-    EXPECT_EQ(LabelOf(9, 1018), "toggle frustum culling");
-    EXPECT_EQ(LabelOf(9, 1022), "decrease local detail");
-    EXPECT_EQ(LabelOf(9, 1002), "Movement Speed");
-    EXPECT_EQ(LabelOf(107, 1014), "Select Map");
-    EXPECT_EQ(LabelOf(107, 1002), "Height");
-    EXPECT_EQ(LabelOf(107, 1006), "global Detail");
-    EXPECT_EQ(LabelOf(107, 1013), "maximum Detail");
-    EXPECT_EQ(LabelOf(108, 1009), "Field Of View (degrees in y direction)");
-    EXPECT_EQ(LabelOf(108, 1018), "clipping plane far distance");
-    EXPECT_EQ(LabelOf(109, 1017), "texture edge length (in map coordinates)");
-
-    for (int dialog : {9, 107, 108, 109}) {
-        const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(dialog);
-        ASSERT_NE(tmpl, nullptr);
-        for (std::size_t i = 0; i < tmpl->controls.size(); ++i) {
-            if (tmpl->controls[i].kind == ControlKind::Edit) {
-                EXPECT_FALSE(fw::wxui::LabelFor(*tmpl, i).empty()) << "dialog " << dialog << " edit " << tmpl->controls[i].id;
-            }
-        }
-    }
-}
-
-TEST(EditLabels, FallsBackToThePrecedingStaticAndOtherwiseHasNone)
-{
-    static constexpr fw::ControlTemplate controls[] = {
-        {-1, ControlKind::Static, "Above", 10, 10, 60, 8, 0},
-        {1, ControlKind::Edit, "", 10, 20, 60, 12, 0},  // its label is above it
-        {2, ControlKind::Edit, "", 10, 40, 60, 12, 0},  // follows an edit, nothing beside
-        {-1, ControlKind::Static, "Right of it", 80, 40, 60, 8, 0},
-    };
-    static constexpr fw::DialogTemplate tmpl{1, "t", 200, 100, "", 8, 0, controls};
-    EXPECT_EQ(fw::wxui::LabelFor(tmpl, 1), "Above");
-    EXPECT_EQ(fw::wxui::LabelFor(tmpl, 2), "");
-    EXPECT_EQ(fw::wxui::LabelFor(tmpl, 9), "");
-}
 
 class ChmFileTest : public ::testing::Test {
 protected:

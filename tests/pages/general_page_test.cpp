@@ -95,6 +95,26 @@ TEST_F(GeneralPage, LongStoredNameIsShownInFullAndRefusedOnLeaving)
     EXPECT_EQ(general.m_mapName, "257x257.bmp");
 }
 
+TEST_F(GeneralPage, TypedNamesTerrainIniCannotGiveBackAreRefusedOnLeaving)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"my map.bmp", "terrain.ini can't hold a name with a space"},
+        {"a=b.bmp", "terrain.ini can't hold a name with an '='"},
+    };
+    for (const auto& [name, message] : cases) {
+        Load();
+        Run([&](Driver& d) {
+            d.PasteOver(IDC_GENERAL_MAP_NAME, name);
+            d.TypeOver(IDC_GENERAL_WIDTH, "800");
+            EXPECT_FALSE(Leave(d)) << name;
+            EXPECT_FALSE(d.PressOK());
+            EXPECT_EQ(Messages(), (std::vector<std::string>{message, message}));
+            EXPECT_EQ(d.FocusId(), IDC_GENERAL_MAP_NAME);
+            EXPECT_EQ(d.Text(IDC_GENERAL_MAP_NAME), name) << "the user's text stays to be mended";
+        });
+    }
+}
+
 TEST_F(GeneralPage, StoredOutOfRangeValuesAreShownSilentlyAndRefusedOnOk)
 {
     Load("WIDTH = 100\n");
@@ -197,7 +217,10 @@ TEST_F(GeneralPage, BrowseWritesTheBareNameForAFileHereAndAFullPathOtherwise)
     testsupport::WriteBitmap("maps/513.bmp", 513, 513, 8);
     const std::string here = (dir.Path() / "257x257.bmp").string();
     const std::string below = (dir.Path() / "maps" / "513.bmp").string();
-    backend.fileAnswers = {here, below, std::nullopt};
+    std::filesystem::create_directory("My Maps");
+    testsupport::WriteBitmap("My Maps/9.bmp", 9, 9, 8);
+    const std::string spaced = (dir.Path() / "My Maps" / "9.bmp").string();
+    backend.fileAnswers = {here, below, std::nullopt, spaced};
     Run([&](Driver& d) {
         d.Click(IDC_GENERAL_BROWSE);
         EXPECT_EQ(d.Text(IDC_GENERAL_MAP_NAME), "257x257.bmp");
@@ -207,9 +230,13 @@ TEST_F(GeneralPage, BrowseWritesTheBareNameForAFileHereAndAFullPathOtherwise)
         d.Click(IDC_GENERAL_BROWSE);
         EXPECT_EQ(d.Text(IDC_GENERAL_MAP_NAME), below) << "a cancelled chooser keeps the name";
         EXPECT_TRUE(Messages().empty());
+        // The next start would read the path without its space: refused, and the name kept.
+        d.Click(IDC_GENERAL_BROWSE);
+        EXPECT_EQ(d.Text(IDC_GENERAL_MAP_NAME), below);
+        EXPECT_EQ(Messages(), (std::vector<std::string>{"terrain.ini can't hold a name with a space"}));
         EXPECT_TRUE(d.PressOK());
     });
-    ASSERT_EQ(backend.fileDialogs.size(), 3u);
+    ASSERT_EQ(backend.fileDialogs.size(), 4u);
     const auto& record = backend.fileDialogs[0];
     EXPECT_TRUE(record.open);
     EXPECT_FALSE(record.defaultExtension.has_value());

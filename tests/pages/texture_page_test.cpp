@@ -123,6 +123,11 @@ TEST_F(TexturePage, PreviewShowsTexturesAndWarnsForOtherShapes)
         EXPECT_EQ(d.Text(IDC_TEXTURE_NAME), "wide.bmp") << "a cancelled chooser keeps the name";
         EXPECT_EQ(fw::GetBitmapImage(d.Picture(IDC_TEXTURE_PREVIEW))->sourceWidth, 512);
         EXPECT_EQ(Messages().size(), 1u);
+        // A typed name the next start would read otherwise keeps the user on the tab.
+        d.PasteOver(IDC_TEXTURE_NAME, "wide .bmp");
+        EXPECT_FALSE(d.OpenTab(kGeneral));
+        EXPECT_EQ(Messages().back(), "terrain.ini can't hold a name with a space");
+        EXPECT_EQ(d.FocusId(), IDC_TEXTURE_NAME);
     });
 }
 

@@ -134,6 +134,7 @@ TEST(SettingsSave, EachFailingStepLeavesTheOldFileAndNoTemporary)
         fs.maxWrite = 64; // several writes, so that a later one can fail
         fs.fail(fault.call, fault.nth, fault.error);
         EXPECT_FALSE(saveFile(path.c_str(), kNew, fs));
+        EXPECT_EQ(errno, fault.error) << "the reason of the step that failed, after the clean-up";
         EXPECT_EQ(readBytes(path), kOld);
         EXPECT_EQ(dir.names(), kOnlyTheFile);
     }

@@ -6,10 +6,12 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <string>
 
+#include "settings/detail/line_reader.h"
 #include "settings/parameter_table.h"
 #include "settings/settings_file.h"
 #include "settings_test_support.h"
@@ -178,6 +180,29 @@ TEST(SettingsWriter, ReadsBackExceptWhereTheGrammarLosesText)
     EXPECT_EQ(bitsOf(table.valueAt(3).floatValue), bitsOf(1.234568f));
     EXPECT_EQ(bitsOf(table.valueAt(11).floatValue), bitsOf(-0.0f));
     EXPECT_EQ(bitsOf(table.valueAt(18).floatValue), 0x3DCCCCCDu);
+
+    // The names the next start would read otherwise are the ones the launcher refuses to take.
+    const std::pair<const char*, const char*> names[] = {
+        {spaced, "terrain.ini can't hold a name with a space"},
+        {equals, "terrain.ini can't hold a name with an '='"},
+        {trailingCr, "terrain.ini can't hold a name ending in a carriage return"},
+        {"a\nb.bmp", "terrain.ini can't hold a name with a line break"},
+        {"a\rb.bmp", nullptr},
+        {"\ttab.bmp", nullptr},
+        {"", nullptr},
+        {"#x.bmp", nullptr},
+        {"\xEF\xBB\xBFx.bmp", nullptr},
+        {"/home/u/maps/big_map-2.bmp", nullptr},
+    };
+    for (const auto& [name, reason] : names) {
+        SCOPED_TRACE(name);
+        const char* given = nameNotKeptReason(name);
+        EXPECT_STREQ(given, reason);
+    }
+    // The longest line the reader takes bounds a name, under the longer of the two keys.
+    const std::size_t longest = settings::detail::LineReader::DefaultMaxLine - std::strlen("TEXTURE_NAME = ");
+    EXPECT_EQ(nameNotKeptReason(std::string(longest, 'n').c_str()), nullptr);
+    EXPECT_STREQ(nameNotKeptReason(std::string(longest + 1, 'n').c_str()), "terrain.ini can't hold a name this long");
 
     for (int i = 0; i < 38; ++i) {
         if (i == 3 || i == 11 || (i >= 22 && i <= 26) || i == 33)

@@ -2,12 +2,15 @@
 // through the real controls, with the layer's model checked against what the controls show.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/setting_controls.h"
+#include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
 #include "framework/win32/win32_backend.h"
 #include "res/resource.h"
@@ -279,6 +282,138 @@ TEST_F(NativeSheet, EscapeCancelsWithoutChecking)
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(messages.empty());
+}
+
+// What a screen reader hears: every edit and the slider by its label, every check box and push
+// button by its caption, the "..." buttons by what they do. Each name is printed, for a person
+// to read.
+TEST_F(NativeSheet, ScreenReadersHearEachControlByItsLabel)
+{
+    Load();
+    Run([](SheetWindow& w) {
+        const char* tabNames[] = {"General", "Texture", "OpenGL", "Controls"};
+        int named = 0;
+        for (int tab : {kGeneral, kTexture, kOpenGL, kControls}) {
+            Open(w, tab);
+            const fw::PageWindow& page = *w.Sheet().GetActivePage()->GetPageWindow();
+            const fw::DialogTemplate& tmpl = page.Template();
+            for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+                const fw::ControlTemplate& control = tmpl.controls[i];
+                const bool holdsSetting = control.kind == fw::ControlKind::Edit ||
+                                          control.kind == fw::ControlKind::Slider ||
+                                          control.kind == fw::ControlKind::CheckBox;
+                if (!holdsSetting && control.kind != fw::ControlKind::PushButton)
+                    continue;
+                const std::string heard = wintest::AccessibleName(w.ControlHandle(control.id));
+                std::printf("MSAA %s %d: %s\n", tabNames[tab], control.id, heard.c_str());
+                if (holdsSetting) {
+                    EXPECT_EQ(heard, fw::AccessibleNameFor(tmpl, i)) << tabNames[tab] << " " << control.id;
+                    EXPECT_NE(heard, "") << tabNames[tab] << " " << control.id;
+                }
+                ++named;
+            }
+        }
+        EXPECT_EQ(named, 41); // 28 edits, 10 check boxes, the slider, the two "..." buttons
+        Open(w, kGeneral);
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_MAP_NAME)), "Select Map");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_MAX_DETAIL)), "maximum Detail");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_WIDTH)), "Screen Width");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_FULLSCREEN)), "run in fullscreen");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_BROWSE)), "Browse for the height map");
+        EXPECT_EQ(fw::win32::GetText(w.ControlHandle(IDC_GENERAL_BROWSE)), "...");
+        Open(w, kTexture);
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_TEXTURE_EDGE_LEN_SLIDER)),
+                  "texture edge length (in map coordinates)");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_TEXTURE_BROWSE)), "Browse for the texture");
+        Open(w, kOpenGL);
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_OPENGL_FIELD_OF_VIEW)),
+                  "Field Of View (degrees in y direction)");
+        Open(w, kControls);
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_CONTROLS_STRAFE_LEFT)), "strafe left");
+    });
+}
+
+TEST_F(NativeSheet, EnterOnAFocusedBrowseButtonAsksForTheFileDialog)
+{
+    Load();
+    const wintest::FileDialogAnswer cancel(L"");
+    const int result = Run([&cancel](SheetWindow& w) {
+        fw::win32::Focus(w.ControlHandle(IDC_GENERAL_BROWSE));
+        wintest::PostKey(w.ControlHandle(IDC_GENERAL_BROWSE), Key::Return);
+        w.Pump();
+        EXPECT_EQ(cancel.Answered(), 1);
+        EXPECT_FALSE(w.Sheet().Ended()); // Enter on the button is not OK
+        EXPECT_EQ(fw::win32::GetText(w.ControlHandle(IDC_GENERAL_MAP_NAME)), "257x257.bmp");
+    });
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST_F(NativeSheet, TabGoesFromTheStripIntoThePageAndOnToTheButtons)
+{
+    Load();
+    Run([](SheetWindow& w) {
+        const auto tab = [&w](fw::win32::Handle from, bool shift) {
+            fw::win32::Focus(from);
+            if (shift) {
+                const wintest::ShiftHeld held;
+                wintest::PostKey(from, Key::Tab);
+                w.Pump();
+            } else {
+                wintest::PostKey(from, Key::Tab);
+                w.Pump();
+            }
+            return wintest::Focused();
+        };
+        const fw::win32::Handle strip = wintest::Child(w.Native().Window(), 0x3020);
+        const fw::win32::Handle ok = wintest::Child(w.Native().Window(), IDOK);
+        EXPECT_EQ(tab(strip, false), w.ControlHandle(IDC_GENERAL_BROWSE)) << "the page's first control";
+        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_MAP_NAME), false), ok) << "after the page's last control";
+        EXPECT_EQ(tab(strip, true), wintest::Child(w.Native().Window(), 9)) << "Shift+Tab: Help";
+        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_BROWSE), true), strip);
+        EXPECT_EQ(tab(ok, true), w.ControlHandle(IDC_GENERAL_MAP_NAME));
+    });
+}
+
+TEST_F(NativeSheet, TheSheetHasTheProgramsIconBigAndSmall)
+{
+    Load();
+    Run([](SheetWindow& w) {
+        EXPECT_NE(wintest::WindowIcon(w.Native().Window(), true), nullptr);
+        EXPECT_NE(wintest::WindowIcon(w.Native().Window(), false), nullptr);
+    });
+}
+
+// Folders named in other languages: the chooser writes a name the engine opens (the long one
+// where this code page spells it, else the short one), or says why it cannot, and never a
+// name with a '?' or a look-alike letter.
+TEST_F(NativeSheet, APickUnderFoldersNamedInOtherLanguagesGivesAnExactNameOrARefusal)
+{
+    Load();
+    namespace fs = std::filesystem;
+    for (const std::wstring folder : {L"\u0141\u00f3d\u017a", L"\u5730\u5f62"}) { // Łódź, 地形
+        const fs::path map = fs::current_path() / folder / L"map.bmp";
+        ASSERT_TRUE(wintest::MakeFolder(folder));
+        fs::copy_file("257x257.bmp", map);
+        messages.clear();
+        const wintest::FileDialogAnswer pick(map.wstring());
+        std::string written;
+        Run([&](SheetWindow& w) {
+            wintest::Click(w.ControlHandle(IDC_GENERAL_BROWSE));
+            w.Pump();
+            EXPECT_EQ(pick.Answered(), 1);
+            written = fw::win32::GetText(w.ControlHandle(IDC_GENERAL_MAP_NAME));
+        });
+        std::printf("picked map.bmp under a folder named in another language, code page %u: %s\n",
+                    wintest::AnsiCodePage(), written.c_str());
+        EXPECT_EQ(written.find('?'), std::string::npos) << written;
+        if (messages.empty()) {
+            EXPECT_TRUE(fs::equivalent(fs::path(fw::win32::Wide(written)), map)) << written;
+        } else {
+            EXPECT_EQ(written, "257x257.bmp"); // the edit as it was
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_NE(messages[0].find("code page"), std::string::npos) << messages[0];
+        }
+    }
 }
 
 } // namespace

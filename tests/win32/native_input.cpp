@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 
 #include <commctrl.h>
+#include <dlgs.h>
+#include <oleacc.h>
 
 namespace wintest {
 namespace {
@@ -20,6 +23,7 @@ WPARAM VirtualKey(Key key)
     case Key::Home: return VK_HOME;
     case Key::End: return VK_END;
     case Key::Right: return VK_RIGHT;
+    case Key::Tab: return VK_TAB;
     }
     return 0;
 }
@@ -59,6 +63,21 @@ void PressKey(Handle control, Key key)
 }
 
 void PostKey(Handle control, Key key) { PostMessageA(H(control), WM_KEYDOWN, VirtualKey(key), 1); }
+
+namespace {
+void SetShift(bool down)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+} // namespace
+
+ShiftHeld::ShiftHeld() { SetShift(true); }
+ShiftHeld::~ShiftHeld() { SetShift(false); }
+
+Handle Focused() { return GetFocus(); }
 
 void Click(Handle button) { SendMessageA(H(button), BM_CLICK, 0, 0); }
 
@@ -179,6 +198,102 @@ std::string ToolTipOf(Handle toolTips, Handle page, Handle control)
     tool.lpszText = text;
     SendMessageA(H(toolTips), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     return text;
+}
+
+std::string AccessibleName(Handle control)
+{
+    // IID_IAccessible, defined here rather than taken from MinGW's import library.
+    static constexpr GUID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(H(control), static_cast<DWORD>(OBJID_CLIENT), accessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        object == nullptr)
+        return "<none>";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT got = object->get_accName(self, &name);
+    object->Release();
+    if (got != S_OK || name == nullptr)
+        return "<none>";
+    const int length = static_cast<int>(SysStringLen(name));
+    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, name, length, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, name, length, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    SysFreeString(name);
+    return text;
+}
+
+bool MakeFolder(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
+
+unsigned AnsiCodePage() { return GetACP(); }
+
+Handle WindowIcon(Handle window, bool big)
+{
+    return reinterpret_cast<Handle>(SendMessageA(H(window), WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
+}
+
+namespace {
+
+FileDialogAnswer* g_answer = nullptr;
+
+// The file dialog among the thread's windows: a dialog with a file-name box (cmb13 or edt1).
+BOOL CALLBACK FindFileDialog(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0 &&
+        (GetDlgItem(window, cmb13) != nullptr || GetDlgItem(window, edt1) != nullptr)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_answer != nullptr)
+        g_answer->Tick();
+}
+
+} // namespace
+
+FileDialogAnswer::FileDialogAnswer(std::wstring path) : m_path(std::move(path))
+{
+    g_answer = this;
+    // A thread timer: the file dialog's own modal loop dispatches it.
+    m_timer = SetTimer(nullptr, 0, 100, AnswerTick);
+}
+
+FileDialogAnswer::~FileDialogAnswer()
+{
+    KillTimer(nullptr, m_timer);
+    g_answer = nullptr;
+}
+
+void FileDialogAnswer::Tick()
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindFileDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr)
+        return;
+    if (dialog == m_last) {
+        // Still open: the name was not taken. Cancel rather than wait for ever.
+        if (++m_waited > 50)
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
+    m_last = dialog;
+    m_waited = 0;
+    ++m_answered;
+    if (m_path.empty()) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return;
+    }
+    HWND box = GetDlgItem(dialog, cmb13) != nullptr ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+    SetWindowTextW(box, m_path.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 } // namespace wintest

@@ -2,6 +2,7 @@
 // the real controls, which handle them as they handle a user's; and reads what the user sees.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace wintest {
 
 using fw::win32::Handle;
 
-enum class Key { Return, Escape, Home, End, Right };
+enum class Key { Return, Escape, Home, End, Right, Tab };
 
 // Characters typed one by one (WM_CHAR), as the keyboard sends them to the focused edit.
 void Type(Handle edit, const std::string& text);
@@ -23,6 +24,16 @@ void Paste(Handle edit, const std::string& text);
 void PressKey(Handle control, Key key);
 // A key pressed while the control has the focus; it waits in the queue for the sheet's loop.
 void PostKey(Handle control, Key key);
+// Shift held down, as the thread's keyboard state says, while it lives.
+class ShiftHeld {
+public:
+    ShiftHeld();
+    ~ShiftHeld();
+    ShiftHeld(const ShiftHeld&) = delete;
+    ShiftHeld& operator=(const ShiftHeld&) = delete;
+};
+// The window that has the keyboard focus.
+Handle Focused();
 // A mouse click on a button.
 void Click(Handle button);
 // A mouse click on a tab of the sheet's tab control.
@@ -43,5 +54,36 @@ std::vector<std::string> TextsThatDoNotFit(Handle page);
 bool InsideParent(Handle window);
 // The tooltip a tooltip window holds for a control of a page ("" when none).
 std::string ToolTipOf(Handle toolTips, Handle page, Handle control);
+
+// The name a screen reader reads for the control: get_accName of the object that
+// AccessibleObjectFromWindow gives for its client area, in UTF-8. "<none>" when it gives none.
+std::string AccessibleName(Handle control);
+// CreateDirectoryW.
+bool MakeFolder(const std::wstring& path);
+// The system's ANSI code page.
+unsigned AnsiCodePage();
+// The window's icon as WM_GETICON gives it, big or small.
+Handle WindowIcon(Handle window, bool big);
+
+// Answers the platform's file dialogs that open on this thread while it lives, as a user would:
+// types `path` as the file name and presses Open, or with an empty path presses Cancel.
+class FileDialogAnswer {
+public:
+    explicit FileDialogAnswer(std::wstring path);
+    ~FileDialogAnswer();
+    FileDialogAnswer(const FileDialogAnswer&) = delete;
+    FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
+    // How many file dialogs it has answered.
+    int Answered() const { return m_answered; }
+    // Its timer's work: looks for a file dialog and answers it.
+    void Tick();
+
+private:
+    std::wstring m_path;
+    std::uintptr_t m_timer = 0;
+    Handle m_last = nullptr;
+    int m_waited = 0;
+    int m_answered = 0;
+};
 
 } // namespace wintest

@@ -68,9 +68,9 @@ protected:
 TEST_F(WindowsChooser, AFileHereIsItsBareNameWhateverTheCaseOfTheDialogsPath)
 {
     Load();
-    testsupport::WriteBitmap("Here Map.bmp", 257, 257, 8);
-    const std::string path = Upper(fs::current_path().string()) + "\\Here Map.bmp";
-    EXPECT_EQ(Choose(path), "Here Map.bmp");
+    testsupport::WriteBitmap("HereMap.bmp", 257, 257, 8);
+    const std::string path = Upper(fs::current_path().string()) + "\\HereMap.bmp";
+    EXPECT_EQ(Choose(path), "HereMap.bmp");
     EXPECT_EQ(general.m_mapName, "257x257.bmp"); // the field takes it only by the exchange
 }
 

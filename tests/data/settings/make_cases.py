@@ -18,6 +18,11 @@ cases = {
 
     "last_line_without_lf": b"WIDTH = 1024\nHEIGHT = 480",
 
+    # An editor's UTF-8 byte-order mark opens the file: skipped. Anywhere else it is text.
+    "byte_order_mark": b"\xef\xbb\xbfWIDTH = 1024\n"
+                       b"\xef\xbb\xbfHEIGHT = 480\n"
+                       b"MAP_NAME = \xef\xbb\xbfx.bmp\n",
+
     # A NUL ends a line's text; the rest of that line up to its LF is dropped.
     "nul_bytes": b"\0WIDTH = 5\n"
                  b"HEIGHT = 7\0 = 9\n"

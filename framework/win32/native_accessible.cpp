@@ -1,0 +1,182 @@
+// Accessible names for controls: the platform's own accessible object of the control, with the
+// name answered from the label. WM_GETOBJECT is answered rather than IAccPropServices
+// annotations, which Wine's oleacc does not implement (SetHwndPropStr returns E_NOTIMPL there).
+#include "framework/win32/native_accessible.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <utility>
+
+namespace fw::win32 {
+namespace {
+
+// IID_IAccessible, here rather than from MinGW's import library.
+constexpr GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+constexpr UINT_PTR kSubclass = 0x5A4E; // this file's subclass of a control
+
+bool Same(REFIID a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
+
+bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+// The control's standard object, passed through but for its own name.
+class NamedAccessible final : public IAccessible {
+public:
+    NamedAccessible(IAccessible* standard, const std::wstring& name) : m_standard(standard), m_name(name) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (out == nullptr)
+            return E_POINTER;
+        *out = nullptr;
+        if (Same(iid, __uuidof(IUnknown)) || Same(iid, __uuidof(IDispatch)) || Same(iid, kIAccessible)) {
+            *out = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // What a screen reader asks besides: the window behind the object, its children.
+        if (Same(iid, __uuidof(IOleWindow)) || Same(iid, __uuidof(IEnumVARIANT)))
+            return m_standard->QueryInterface(iid, out);
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG left = InterlockedDecrement(&m_references);
+        if (left == 0)
+            delete this;
+        return static_cast<ULONG>(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
+    {
+        if (!IsSelf(child))
+            return m_standard->get_accName(child, name);
+        if (name == nullptr)
+            return E_POINTER;
+        *name = SysAllocString(m_name.c_str());
+        return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+
+    // The rest is the standard object's.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return m_standard->GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override
+    {
+        return m_standard->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override
+    {
+        return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* exception, UINT* wrongArgument) override
+    {
+        return m_standard->Invoke(id, iid, locale, flags, params, result, exception, wrongArgument);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return m_standard->get_accParent(parent); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return m_standard->get_accChildCount(count); }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override
+    {
+        return m_standard->get_accChild(child, out);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
+    {
+        return m_standard->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
+    {
+        return m_standard->get_accDescription(child, text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
+    {
+        return m_standard->get_accRole(child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
+    {
+        return m_standard->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override { return m_standard->get_accHelp(child, help); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override
+    {
+        return m_standard->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override
+    {
+        return m_standard->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return m_standard->get_accFocus(child); }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override
+    {
+        return m_standard->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override
+    {
+        return m_standard->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return m_standard->accSelect(flags, child); }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override
+    {
+        return m_standard->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override
+    {
+        return m_standard->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override
+    {
+        return m_standard->accHitTest(x, y, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return m_standard->accDoDefaultAction(child); }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return m_standard->put_accName(child, name); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override
+    {
+        return m_standard->put_accValue(child, value);
+    }
+
+private:
+    ~NamedAccessible() { m_standard->Release(); }
+
+    IAccessible* m_standard;
+    std::wstring m_name;
+    LONG m_references = 1;
+};
+
+// The name a control is read by, kept with the control.
+constexpr wchar_t kNameProperty[] = L"Sandrel.AccessibleName";
+
+std::wstring* NameOf(HWND control) { return static_cast<std::wstring*>(GetPropW(control, kNameProperty)); }
+
+LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && NameOf(window) != nullptr) {
+        IAccessible* standard = nullptr;
+        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
+            standard != nullptr) {
+            auto* named = new NamedAccessible(standard, *NameOf(window));
+            const LRESULT result = LresultFromObject(kIAccessible, wParam, named);
+            named->Release(); // the result holds its own reference
+            return result;
+        }
+    } else if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, NamedControlProc, kSubclass);
+        delete static_cast<std::wstring*>(RemovePropW(window, kNameProperty));
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void NameForScreenReaders(HWND control, std::wstring name)
+{
+    if (std::wstring* kept = NameOf(control)) {
+        *kept = std::move(name);
+        return;
+    }
+    auto* kept = new std::wstring(std::move(name));
+    if (!SetPropW(control, kNameProperty, kept))
+        delete kept;
+    else if (!SetWindowSubclass(control, NamedControlProc, kSubclass, 0))
+        delete static_cast<std::wstring*>(RemovePropW(control, kNameProperty));
+}
+
+} // namespace fw::win32
