@@ -34,7 +34,7 @@ run: demo
 	scripts/run-launcher.sh build/demo
 
 # The packages are made before the Windows stage, which also runs the unpacked zip.
-test: deps test-ci test-asan test-fuzz package test-win test-package
+test: deps test-ci test-asan test-fuzz package test-win test-package test-debian13
 
 test-ci:
 	$(CMAKE) --preset ci >/dev/null
@@ -84,6 +84,12 @@ zip:
 
 test-package:
 	scripts/test-package.sh
+
+# The release build and every CTest test again in a Debian 13 root (debootstrap, kept in
+# /var/cache/sandrel/debian13 between runs).
+.PHONY: test-debian13
+test-debian13:
+	JOBS=$(JOBS) scripts/test-debian13.sh
 
 bench: build
 	scripts/run-benchmarks.sh

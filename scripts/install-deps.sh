@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
-# Usage: install-deps.sh [build|run|test|cross|win|package]...
+# Usage: install-deps.sh [build|run|ctest|test|cross|win|package]...
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
        libwxgtk3.2-dev libgtk-3-dev libmspack-dev fp-utils libpng-dev)
 run=(xvfb xauth xdotool)
-test=(clang libclang-rt-dev strace xvfb xauth xdotool imagemagick
-      at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux lintian devscripts debootstrap)
+# What the CTest tests need besides the build: strace for the save tests, locales for the ones
+# that read and write under a comma-decimal locale, windres and the MinGW-w64 headers for the
+# one that compares the resource tables with the Windows resource compiler, and for the GUI
+# tests Xvfb, xdotool, ImageMagick's import and the accessibility bus (AT-SPI) on a D-Bus session.
+ctest=(strace locales binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb xauth xdotool imagemagick
+       at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)
+# All of make test: clang for the fuzz targets, lintian and devscripts for the package, and
+# debootstrap for the Debian 13 stage.
+test=("${ctest[@]}" clang libclang-rt-dev lintian devscripts debootstrap)
 # The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs) and
 # windres build it (and the zip); Wine with a virtual display runs it and its tests.
 cross=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev)
@@ -20,6 +27,7 @@ for what in "${@:-test}"; do
   case "$what" in
     build) want+=("${build[@]}") ;;
     run)   want+=("${build[@]}" "${run[@]}") ;;
+    ctest) want+=("${build[@]}" "${ctest[@]}") ;;
     test)  want+=("${build[@]}" "${test[@]}") ;;
     cross) want+=("${build[@]}" "${cross[@]}") ;;
     win)   want+=("${build[@]}" "${win[@]}") ;;
