@@ -501,8 +501,9 @@ void NativeSheet::Show()
 {
     ShowWindow(H(m_window), SW_SHOW);
     SetForegroundWindow(H(m_window));
-    if (GetFocus() == nullptr || !IsChild(H(m_window), GetFocus()))
-        SetFocus(H(m_tabs));
+    // The sheet opens with the focus on its tab strip, as the system's own does: the page's
+    // first control comes first in window order, but Enter at once is OK, not that control.
+    SetFocus(H(m_tabs));
 }
 
 void NativeSheet::Hide()

@@ -212,6 +212,8 @@ TEST(LoadBitmapFile, ClosesTheFileWhateverTheResult)
         EXPECT_EQ(LoadPath(neither).code, 3);
         EXPECT_EQ(LoadPath(cut).code, 0);
     }
-    EXPECT_EQ(OpenFdCount(), before);
+    // A leak on any one path would leave 300 descriptors open. Under Wine the count is the
+    // emulator's own too, which opens and closes a few of its own meanwhile.
+    EXPECT_LE(OpenFdCount(), before + 16);
     EXPECT_EQ(fw::LiveBitmapCount(), 0u);
 }
