@@ -1,7 +1,8 @@
 # Sandrel: the two commands of the quick start, and a few for developers.
 #   make run   - installs what is missing, builds what it runs, and opens the launcher on build/demo/
 #   make test  - installs what is missing, builds and runs every test (also under ASan/UBSan,
-#                and the Windows build under Wine), then builds the packages and tests them
+#                and the Windows build under Wine), builds the packages and tests them, then
+#                builds and runs every test again in a Debian 13 root
 #   make deb   - build/packages/sandrel_<version>_amd64.deb (no Windows tools needed)
 #   make zip   - build/packages/Sandrel-<version>-win64.zip (cross-built with MinGW-w64)
 #   make package - both
