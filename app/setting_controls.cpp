@@ -10,14 +10,7 @@
 
 namespace {
 
-// The row of a key; a key that is not in the table stops the build.
-consteval int Row(std::string_view key)
-{
-    for (size_t i = 0; i < kParameters.size(); ++i)
-        if (key == kParameters[i].key)
-            return static_cast<int>(i);
-    throw "no such setting";
-}
+consteval int Row(std::string_view key) { return static_cast<int>(parameterRow(key)); }
 
 } // namespace
 

@@ -52,8 +52,7 @@ std::string ValueAsWritten(std::string_view line)
 
 bool HoldsFileName(std::size_t index)
 {
-    const std::string_view key = kParameters[index].key;
-    return key == "MAP_NAME" || key == "TEXTURE_NAME";
+    return std::find(kFileNameRows.begin(), kFileNameRows.end(), index) != kFileNameRows.end();
 }
 
 std::string DefaultText(const ParameterInfo& info)

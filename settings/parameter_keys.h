@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "settings/parameter_table.h"
 
@@ -70,3 +72,15 @@ inline constexpr std::array<ParameterInfo, ParameterTable::EntryCount> kParamete
     settings::detail::textRow("LOCALDETAIL_UP", "I"),
     settings::detail::textRow("LOCALDETAIL_DOWN", "K"),
 }};
+
+// The row of a key; a key that is not in the table stops the build.
+consteval std::size_t parameterRow(std::string_view key)
+{
+    for (std::size_t i = 0; i < kParameters.size(); ++i)
+        if (key == kParameters[i].key)
+            return i;
+    throw "no such setting";
+}
+
+// The rows whose text names a bitmap file.
+inline constexpr std::array<std::size_t, 2> kFileNameRows = {parameterRow("MAP_NAME"), parameterRow("TEXTURE_NAME")};

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string_view>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -37,18 +36,6 @@ void refuseValue()
     errno = EINVAL;
 #endif
 }
-
-constexpr std::size_t rowOf(std::string_view key)
-{
-    std::size_t row = 0;
-    while (row < kParameters.size() && key != kParameters[row].key)
-        ++row;
-    return row;
-}
-
-// The rows whose text names a bitmap file.
-constexpr std::array<std::size_t, 2> kNameRows = {rowOf("MAP_NAME"), rowOf("TEXTURE_NAME")};
-static_assert(kNameRows[0] < kParameters.size() && kNameRows[1] < kParameters.size());
 
 // Writes the defaults with text in the given row and reads the file back: true when the row
 // comes back exactly as text.
@@ -131,7 +118,7 @@ const char* nameNotKeptReason(const char* name)
     if (name == nullptr)
         return "terrain.ini can't hold this name";
     bool kept = true;
-    for (const std::size_t row : kNameRows)
+    for (const std::size_t row : kFileNameRows)
         kept = kept && comesBack(row, name);
     if (kept)
         return nullptr;
