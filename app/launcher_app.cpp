@@ -8,6 +8,7 @@
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
 #include "framework/core/msgbox.h"
+#include "framework/core/program_names.h"
 #include "framework/core/propsheet.h"
 #include "framework/core/system.h"
 #include "pages/controls_page.h"
@@ -65,6 +66,8 @@ BOOL LauncherApp::InitInstance()
     sheet.AddPage(&opengl);
     sheet.AddPage(&controls);
 
+    // The names in terrain.ini are the engine's: a Windows engine reads them as Wine does.
+    fw::UseFileNamesOf("Quellmark.exe");
     m_parameters.load("terrain.ini");
     transferToPages(m_parameters, pageFields(general, opengl, texture, controls));
 
@@ -86,7 +89,11 @@ BOOL LauncherApp::InitInstance()
             fw::PROCESS_INFORMATION processInfo{};
             if (!fw::CreateProcessA("Quellmark.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                     &startupInfo, &processInfo)) {
-                TellCaller("couldn't start Quellmark.exe");
+                const std::string advice = fw::StartFailureAdvice();
+                if (advice.empty())
+                    TellCaller("couldn't start Quellmark.exe");
+                else
+                    std::fprintf(stderr, "sandrel: %s\n", advice.c_str());
                 m_exitStatus = ExitStartFailed;
                 fw::MessageBoxA(nullptr, "couldn't start engine", "error", MB_SYSTEMMODAL);
             }

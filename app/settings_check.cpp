@@ -18,6 +18,7 @@
 #include "app/launcher_pages.h"
 #include "bitmap/load_bitmap.h"
 #include "framework/core/ddx.h"
+#include "framework/core/program_names.h"
 #include "framework/core/system.h"
 #include "framework/headless/headless.h"
 #include "settings/detail/c_numbers.h"
@@ -157,13 +158,17 @@ bool WrittenDifferently(const ParameterInfo& info, const std::string& inFile, co
     return inFile != written;
 }
 
-// Why the launcher would show "File Not Found" for a bitmap name, looked up from the current
-// folder as the preview does; nothing when the file is a bitmap it reads. Nothing but a regular
-// file is opened.
-std::optional<std::string> BitmapNotFound(const std::string& name)
+// Why the launcher would show "File Not Found" for a bitmap name, looked up as the engine opens
+// it (from the current folder, or as a Windows engine under Wine does); nothing when the file is
+// a bitmap it reads. Nothing but a regular file is opened.
+std::optional<std::string> BitmapNotFound(const std::string& engineName)
 {
-    if (name.empty())
+    if (engineName.empty())
         return "no file named";
+    std::string why;
+    const std::string name = fw::PathOfProgramFile(engineName.c_str(), &why);
+    if (name.empty())
+        return why.empty() ? std::string("file not found") : "file not found: " + why;
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0)
         return errno == ENOENT || errno == ENOTDIR ? std::string("file not found")
@@ -260,6 +265,10 @@ CheckResult CheckSettingsFile(const char* path, std::FILE* out, std::FILE* err)
         std::fprintf(err, "sandrel: cannot read %s: not a regular file\n", PrintableText(path, 256).c_str());
         return CheckUnreadable;
     }
+
+    // The names are looked up as the engine beside the file opens them.
+    const std::filesystem::path engine = std::filesystem::path(path).parent_path() / "Quellmark.exe";
+    fw::UseFileNamesOf(engine.c_str());
 
     // The messages of the checks go to the headless backend, which records them.
     fw::headless::HeadlessBackend backend;

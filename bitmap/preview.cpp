@@ -1,12 +1,15 @@
 // The preview and the file chooser of the height-map and texture pages.
 #include "bitmap/preview.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "bitmap/load_bitmap.h"
 #include "framework/core/ddx.h"
 #include "framework/core/filedlg.h"
 #include "framework/core/msgbox.h"
+#include "framework/core/program_names.h"
 #include "framework/core/system.h"
 #include "settings/settings_file.h"
 
@@ -44,7 +47,9 @@ void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, cons
     const fw::Size shown = area.Width() > 0 && area.Height() > 0 ? fw::Size{area.Width(), area.Height()}
                                                                  : kLargestPreview;
     CGdiObject* loaded = nullptr;
-    const int code = LoadBitmapFile(name, &loaded, shown);
+    // The file the engine would open under the name, which is the name itself unless the engine
+    // reads names its own way (a Windows engine under Wine).
+    const int code = LoadBitmapFile(fw::PathOfProgramFile(name).c_str(), &loaded, shown);
     const auto made = static_cast<HBITMAP>(loaded != nullptr ? loaded->m_hObject : nullptr);
     if (code == expectedCode) {
         Show(picture, made);
@@ -60,18 +65,12 @@ void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, cons
 
 void ClearBitmapPreview(CStatic& picture) { Show(picture, nullptr); }
 
-void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
+namespace {
+
+// The chooser's rule on the platform's names: the bare name for a file directly in the current
+// directory, else the full path, in its short form where the platform keeps one.
+CString PlatformNameOf(const CFileDialog& dialog)
 {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
-                       "Bitmaps (*.bmp)|*.bmp||", &page);
-    // Cancel, the close box or a failed dialog leave the name as it was.
-    if (dialog.DoModal() != IDOK)
-        return;
-    if (!dialog.GetRefusal().IsEmpty()) {
-        AfxMessageBox(dialog.GetRefusal(), MB_OK, 0);
-        return;
-    }
-    CString result;
     char buffer[kPathBuffer] = {};
     const CString path = dialog.GetPathName();
     const CString name = dialog.GetFileName();
@@ -80,14 +79,58 @@ void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
     const DWORD length = fw::GetCurrentDirectoryA(kPathBuffer, buffer);
     const bool inCurrent = length > 0 && length < kPathBuffer &&
                            SameName(CString(std::string(buffer, length) + fw::PathSeparator) + name.str(), path);
-    if (inCurrent) {
-        result = name;
+    if (inCurrent)
+        return name;
+    // A short form too long for the buffer is reported by its size, the buffer untouched.
+    const DWORD shortLength = fw::GetShortPathNameA(path, buffer, kPathBuffer);
+    if (shortLength > 0 && shortLength < kPathBuffer)
+        return CString(std::string(buffer, shortLength));
+    return path;
+}
+
+// For an engine that reads names its own way, the chooser opens in the folder of the file the
+// edit's name leads to, where there is one.
+std::string StartingFolder(CEdit& nameEdit)
+{
+    if (fw::FileNamesAreThePlatforms())
+        return {};
+    CString current;
+    nameEdit.GetWindowText(current);
+    const std::string file = fw::PathOfProgramFile(current);
+    std::error_code error;
+    if (file.empty() || !std::filesystem::is_regular_file(file, error))
+        return {};
+    return std::filesystem::path(file).parent_path().string();
+}
+
+} // namespace
+
+void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
+{
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY,
+                       "Bitmaps (*.bmp)|*.bmp||", &page);
+    const std::string folder = StartingFolder(nameEdit);
+    if (!folder.empty())
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    // Cancel, the close box or a failed dialog leave the name as it was.
+    if (dialog.DoModal() != IDOK)
+        return;
+    if (!dialog.GetRefusal().IsEmpty()) {
+        AfxMessageBox(dialog.GetRefusal(), MB_OK, 0);
+        return;
+    }
+    CString result;
+    if (fw::FileNamesAreThePlatforms()) {
+        result = PlatformNameOf(dialog);
     } else {
-        result = path;
-        // A short form too long for the buffer is reported by its size, the buffer untouched.
-        const DWORD shortLength = fw::GetShortPathNameA(path, buffer, kPathBuffer);
-        if (shortLength > 0 && shortLength < kPathBuffer)
-            result = CString(std::string(buffer, shortLength));
+        // The same rule as the engine sees it: its current folder and its names for the file.
+        std::string why;
+        const std::optional<std::string> name = fw::ProgramNameOfFile(dialog.GetPathName(), &why);
+        if (!name) {
+            AfxMessageBox(why.c_str(), MB_OK, 0);
+            return;
+        }
+        result = CString(*name);
     }
     // A name the next start would read as another one is never put where OK would write it.
     if (const char* reason = nameNotKeptReason(result)) {

@@ -2,15 +2,18 @@
 // file names come back from the file as they went in.
 #include "settings/settings_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include "framework/core/program_names.h"
 #include "settings/detail/c_numbers.h"
 #include "settings/detail/line_reader.h"
 #include "settings/detail/safe_save.h"
@@ -35,6 +38,11 @@ void refuseValue()
 #else
     errno = EINVAL;
 #endif
+}
+
+bool IsFileNameRow(std::size_t row)
+{
+    return std::find(kFileNameRows.begin(), kFileNameRows.end(), row) != kFileNameRows.end();
 }
 
 // Writes the defaults with text in the given row and reads the file back: true when the row
@@ -96,6 +104,13 @@ bool formatSettingsValues(std::span<const ParameterEntry, ParameterTable::EntryC
                 refuseValue();
                 return false;
             }
+            if (IsFileNameRow(i)) {
+                // The engine reads a file name in its code page; a name it cannot hold is
+                // refused before it gets here (nameNotKeptReason), and bytes it does not read
+                // came from the file as they are.
+                text += fw::ToProgramText(entry.value.stringValue).value_or(entry.value.stringValue);
+                break;
+            }
             text += entry.value.stringValue;
             break;
         }
@@ -117,7 +132,8 @@ const char* nameNotKeptReason(const char* name)
 {
     if (name == nullptr)
         return "terrain.ini can't hold this name";
-    bool kept = true;
+    const bool expressible = fw::ToProgramText(name).has_value();
+    bool kept = expressible;
     for (const std::size_t row : kFileNameRows)
         kept = kept && comesBack(row, name);
     if (kept)
@@ -132,6 +148,13 @@ const char* nameNotKeptReason(const char* name)
         return "terrain.ini can't hold a name with an '='";
     if (length > 0 && name[length - 1] == '\r')
         return "terrain.ini can't hold a name ending in a carriage return";
+    if (!expressible) {
+        // The engine's own code page, which the file holds its names in.
+        static thread_local std::string outsideCodePage;
+        outsideCodePage = "terrain.ini can't hold a name with characters outside code page " +
+                          std::to_string(fw::ProgramCodePage());
+        return outsideCodePage.c_str();
+    }
     // The longest key and " = " fit in 32 bytes.
     if (length + 32 > settings::detail::LineReader::DefaultMaxLine)
         return "terrain.ini can't hold a name this long";

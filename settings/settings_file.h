@@ -20,5 +20,8 @@ bool writeSettingsValues(const char* path, std::span<const ParameterEntry, Param
 // Whether terrain.ini can give a bitmap's file name back: the writer's line for it, under each
 // key that holds a file name, read by the reader, must yield the name byte for byte. Nothing when
 // it does; otherwise a short message for the user naming what would be lost (a space, an '=', a
-// line break, a carriage return at the end, a length no line holds).
+// line break, a carriage return at the end, characters outside the code page the engine reads
+// names in, a length no line holds). The file holds names in the engine's code page (for a
+// Windows engine under Wine; elsewhere the bytes as they are), this side in UTF-8. The message
+// stays valid until the next call on the same thread.
 const char* nameNotKeptReason(const char* name);

@@ -1,5 +1,6 @@
 // Reading terrain.ini into the parameter table: a lenient line grammar that skips what it cannot
 // use and speaks up only for setting lines the table cannot take.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,8 +11,10 @@
 #endif
 
 #include "framework/core/msgbox.h"
+#include "framework/core/program_names.h"
 #include "settings/detail/c_numbers.h"
 #include "settings/detail/line_reader.h"
+#include "settings/parameter_keys.h"
 #include "settings/parameter_table.h"
 
 namespace {
@@ -76,6 +79,8 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
     }
     const ParameterType type = table.entries()[index].type;
     ParameterValue value;
+    // A file name is in the engine's code page in the file and UTF-8 on this side.
+    std::string fileName;
     switch (type) {
     case ParameterType::Int:
         value.intValue = settings::detail::parseIntClamped(valueText);
@@ -85,6 +90,11 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
         break;
     case ParameterType::String:
         value.stringValue = valueText;
+        if (std::find(kFileNameRows.begin(), kFileNameRows.end(), static_cast<std::size_t>(index)) !=
+            kFileNameRows.end()) {
+            fileName = fw::FromProgramText(valueText);
+            value.stringValue = fileName.data();
+        }
         break;
     default:
         messages.show(kUnknownParameterMessage);

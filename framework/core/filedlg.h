@@ -28,6 +28,12 @@ public:
     CWnd* m_parent;
     DWORD m_structSize;
 
+    // What the program may set of the platform's dialog structure before DoModal: the folder the
+    // dialog opens in (null: where the platform opens it).
+    struct OpenFileName {
+        const char* lpstrInitialDir = nullptr;
+    } m_ofn;
+
     // The filter in the framework's notation, as (description, pattern) pairs.
     struct FilterEntry {
         CString description;

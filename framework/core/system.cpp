@@ -1,5 +1,5 @@
-// System services on Linux: starting the engine, the current directory, short names, the
-// program's installed files.
+// System services on Linux: starting the engine (a Windows one through Wine), the current
+// directory, short names, the program's installed files.
 #include "framework/core/system.h"
 
 #include <fcntl.h>
@@ -11,8 +11,11 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "framework/posix/windows_program.h"
 
 extern char** environ;
 
@@ -50,37 +53,39 @@ void WriteAll(int fd, const void* data, size_t size)
 
 // Runs in the intermediate child: a new session, then the program in a grandchild, so that the
 // engine belongs to nobody once the launcher has gone. Reports the grandchild's pid, or the
-// errno of its failed start, through the pipe.
-[[noreturn]] void StartDetached(const std::string& path, const char* directory, int report)
+// errno of its failed start, through the pipe. Everything it uses was made before the fork.
+[[noreturn]] void StartDetached(char* const* argv, char* const* environment, const char* directory, int report)
 {
     setsid();
     const pid_t pid = fork();
-    if (pid < 0) {
+    if (pid == 0 && (directory == nullptr || chdir(directory) == 0))
+        execve(argv[0], argv, environment);
+    if (pid <= 0) {
         const int error = errno;
         const int failed = -1;
         WriteAll(report, &failed, sizeof failed);
         WriteAll(report, &error, sizeof error);
-        _exit(1);
-    }
-    if (pid == 0) {
-        if (directory != nullptr && chdir(directory) != 0) {
-            const int error = errno;
-            const int failed = -1;
-            WriteAll(report, &failed, sizeof failed);
-            WriteAll(report, &error, sizeof error);
-            _exit(127);
-        }
-        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        execve(path.c_str(), argv, environ);
-        const int error = errno;
-        const int failed = -1;
-        WriteAll(report, &failed, sizeof failed);
-        WriteAll(report, &error, sizeof error);
-        _exit(127);
+        _exit(pid == 0 ? 127 : 1);
     }
     const int started = static_cast<int>(pid);
     WriteAll(report, &started, sizeof started);
     _exit(0);
+}
+
+std::string& StartAdvice()
+{
+    static thread_local std::string advice;
+    return advice;
+}
+
+// The NULL-ended pointer array execve takes, over strings that outlive it.
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 } // namespace
@@ -90,12 +95,32 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
                     void* /*environment*/, const char* currentDirectory, STARTUPINFOA* /*startupInfo*/,
                     PROCESS_INFORMATION* processInfo)
 {
+    StartAdvice().clear();
     if (applicationName == nullptr || *applicationName == '\0')
         return FALSE;
     // A bare name is the file of that name in the current directory, never one on a search path.
     std::string path = applicationName;
     if (path.find('/') == std::string::npos)
         path = "./" + path;
+    std::vector<std::string> argv{path};
+    std::vector<std::string> environment;
+
+    // A Windows program is told by its headers, never by its name, and run by Wine, which Linux
+    // does not do by itself.
+    const std::string folder = currentDirectory != nullptr ? std::filesystem::absolute(currentDirectory).string()
+                                                           : posix::LogicalCurrentFolder();
+    const std::string program = (std::filesystem::path(folder) / path).lexically_normal().string();
+    if (const posix::WindowsProgram kind = posix::ClassifyProgramFile(program.c_str()); kind.isWindows) {
+        std::optional<posix::WineStart> wine = posix::WineStartOf(program, applicationName, folder, kind, StartAdvice());
+        if (!wine) {
+            errno = ENOEXEC;
+            return FALSE;
+        }
+        argv = std::move(wine->argv);
+        environment = std::move(wine->environment);
+    }
+    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> environmentPointers = Pointers(environment);
 
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
@@ -108,7 +133,8 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
     }
     if (child == 0) {
         close(pipeFds[0]);
-        StartDetached(path, currentDirectory, pipeFds[1]);
+        StartDetached(argvPointers.data(), environment.empty() ? environ : environmentPointers.data(), currentDirectory,
+                      pipeFds[1]);
     }
     close(pipeFds[1]);
     int started = -1;
@@ -140,6 +166,8 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
     }
     return TRUE;
 }
+
+std::string StartFailureAdvice() { return StartAdvice(); }
 
 std::string LastErrorText() { return std::strerror(errno); }
 

@@ -25,10 +25,16 @@ struct PROCESS_INFORMATION {
 
 // Starts a program. A bare name is taken from the current directory, never from a search path.
 // On Linux the child runs detached in its own session with the launcher's environment; a start
-// that fails (missing, not executable, not a program) returns FALSE.
+// that fails (missing, not executable, not a program) returns FALSE. A Windows program (told by
+// its headers) is started through Wine, in the same way.
 BOOL CreateProcessA(const char* applicationName, char* commandLine, void* processAttributes,
                     void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment,
                     const char* currentDirectory, STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInfo);
+
+// What the user can do about the last failed CreateProcessA on this thread, when the platform
+// knows more than the system's error (a Windows program on Linux without Wine: "install Wine
+// ..."); the program's name as the call gave it. Empty otherwise: LastErrorText() is the reason.
+std::string StartFailureAdvice();
 
 // The system's words for the last failure of a system call on this thread, for a line on
 // standard error: strerror(errno) on Linux, FormatMessage of GetLastError() on Windows.

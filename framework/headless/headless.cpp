@@ -61,6 +61,8 @@ int HeadlessBackend::RunFileDialog(CFileDialog& dialog)
         record.defaultExtension = dialog.m_defaultExtension.str();
     if (dialog.m_hasInitialFileName)
         record.initialFileName = dialog.m_initialFileName.str();
+    if (dialog.m_ofn.lpstrInitialDir != nullptr)
+        record.initialDirectory = dialog.m_ofn.lpstrInitialDir;
     record.flags = dialog.m_flags;
     record.filter = dialog.m_filter.str();
     record.parent = dialog.m_parent;

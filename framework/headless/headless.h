@@ -27,6 +27,7 @@ struct FileDialogRecord {
     BOOL open = FALSE;
     std::optional<std::string> defaultExtension;
     std::optional<std::string> initialFileName;
+    std::optional<std::string> initialDirectory;
     DWORD flags = 0;
     std::string filter;
     CWnd* parent = nullptr;

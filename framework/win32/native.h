@@ -163,6 +163,7 @@ struct FileDialogRequest {
     std::string defaultExtension;
     bool hasInitialFileName = false;
     std::string initialFileName;
+    std::string initialDirectory; // empty: the platform's choice
     Handle owner = nullptr;
 };
 enum class FileChoice {

@@ -129,6 +129,7 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
     // The filter's NULs are part of it: converted whole, with its closing pair.
     const std::wstring filter = Wide(std::string(request.filter.c_str(), request.filter.size() + 1));
     const std::wstring extension = Wide(request.defaultExtension);
+    const std::wstring initialDirectory = Wide(request.initialDirectory);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = static_cast<HWND>(request.owner);
@@ -137,6 +138,7 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrDefExt = request.hasDefaultExtension ? extension.c_str() : nullptr;
+    dialog.lpstrInitialDir = request.initialDirectory.empty() ? nullptr : initialDirectory.c_str();
     dialog.Flags = request.flags;
     const BOOL chosen = request.open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
     if (!chosen)

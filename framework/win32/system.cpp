@@ -58,6 +58,9 @@ std::string InstalledFilePath(const char* name)
     return program.substr(0, folderEnd + 1) + name;
 }
 
+// Windows starts every program itself: there is no more to say than the system's reason.
+std::string StartFailureAdvice() { return {}; }
+
 std::string LastErrorText()
 {
     const unsigned long error = ::GetLastError();

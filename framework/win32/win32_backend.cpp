@@ -277,6 +277,8 @@ FileDialogRequest RequestFor(const CFileDialog& dialog, Handle owner)
     request.defaultExtension = dialog.m_defaultExtension.str();
     request.hasInitialFileName = dialog.m_hasInitialFileName;
     request.initialFileName = dialog.m_initialFileName.str();
+    if (dialog.m_ofn.lpstrInitialDir != nullptr)
+        request.initialDirectory = dialog.m_ofn.lpstrInitialDir;
     request.owner = owner;
     return request;
 }

@@ -53,12 +53,16 @@ int WxBackend::RunFileDialog(CFileDialog& dialog)
     if ((dialog.m_flags & OFN_FILEMUSTEXIST) != 0)
         style |= wxFD_FILE_MUST_EXIST;
     const wxString initial = dialog.m_hasInitialFileName ? ToWx(dialog.m_initialFileName.str()) : wxString();
-    // The chooser starts in the current directory and must leave it where it was.
+    // The chooser starts in the current directory, unless the program names another, and must
+    // leave the current directory where it was.
     char cwd[PATH_MAX];
     const bool haveCwd = getcwd(cwd, sizeof cwd) != nullptr;
     wxWindow* parent = RunningSheet();
-    wxFileDialog chooser(parent, dialog.m_bOpenFileDialog ? "Open" : "Save As",
-                         haveCwd ? ToWx(cwd) : wxString(), initial, ToWx(WildcardOf(dialog)), style);
+    const wxString folder = dialog.m_ofn.lpstrInitialDir != nullptr ? ToWx(dialog.m_ofn.lpstrInitialDir)
+                            : haveCwd                             ? ToWx(cwd)
+                                                                  : wxString();
+    wxFileDialog chooser(parent, dialog.m_bOpenFileDialog ? "Open" : "Save As", folder, initial,
+                         ToWx(WildcardOf(dialog)), style);
     const int answer = chooser.ShowModal();
     if (haveCwd)
         (void)!chdir(cwd);

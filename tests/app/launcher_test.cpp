@@ -15,6 +15,7 @@
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
 #include "framework/core/ddx.h"
+#include "framework/core/program_names.h"
 #include "framework/headless/headless.h"
 #include "pages/controls_page.h"
 #include "pages/map_prop_page.h"
@@ -25,6 +26,7 @@
 #include "settings/settings_file.h"
 #include "tests/support/bmp_files.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/windows_engine.h"
 
 #ifdef SANDREL_COMMAND_LINE
 #include "app/command_line.h"
@@ -402,6 +404,60 @@ TEST(Launcher, NewPagesHoldZerosAndEmptyTexts)
     EXPECT_EQ(opengl.TemplateId(), 108u);
 }
 
+#ifndef _WIN32
+// A Windows engine in the folder: the previews, the chooser, the file and the start take its
+// names as Wine gives them to it (code page 1252 under C.UTF-8; a Wine prefix not made yet, so
+// C: is its drive_c and Z: the root). A stand-in wine on WINE notes how it was started.
+TEST(Launcher, AWindowsEngineGetsItsNamesAsWineOpensThem)
+{
+    LauncherRun run;
+    const fs::path here = run.dir.Path();
+    testsupport::ScopedEnv locale("LC_ALL", "C.UTF-8");
+    testsupport::ScopedEnv prefix("WINEPREFIX", (here / "pfx").c_str());
+    testsupport::ScopedEnv wine("WINE", (here / "wine").c_str());
+    WriteFile(here / "wine", "#!/bin/sh\necho \"$*\" > started.tmp && mv started.tmp started\n");
+    fs::permissions(here / "wine", fs::perms::owner_all);
+    WriteFile(here / "Quellmark.exe", testsupport::WindowsProgramBytes(0x8664));
+    fs::create_directories(here / "maps");
+    testsupport::WriteBitmap("maps/big.bmp", 257, 257, 8);
+    fs::create_directories(here / "far" / "café");
+    fs::create_directories(here / "far" / "Łódź");
+    testsupport::WriteBitmap("far/café/t.bmp", 256, 16, 24);
+    testsupport::WriteBitmap("far/Łódź/t.bmp", 256, 16, 24);
+    WriteFile("terrain.ini", "MAP_NAME = MAPS\\BIG.BMP\n");
+    run.backend.fileAnswers = {std::nullopt, (here / "far" / "Łódź" / "t.bmp").string(),
+                               (here / "far" / "café" / "t.bmp").string()};
+    std::string farDos = "Z:" + (here / "far" / "café" / "t.bmp").string();
+    std::replace(farDos.begin(), farDos.end(), '/', '\\');
+    run.backend.sheetScript = [&](Driver& d) {
+        EXPECT_EQ(fw::GetBitmapImage(d.Picture(IDC_GENERAL_PREVIEW))->sourceWidth, 257) << "MAPS\\BIG.BMP previews";
+        d.Click(IDC_GENERAL_BROWSE);
+        ASSERT_EQ(run.backend.fileDialogs.size(), 1u);
+        EXPECT_EQ(run.backend.fileDialogs[0].initialDirectory, (here / "maps").string())
+            << "the chooser opens where the name leads";
+        ASSERT_TRUE(d.OpenTab("Texture"));
+        d.Click(IDC_TEXTURE_BROWSE);
+        EXPECT_EQ(d.Text(IDC_TEXTURE_NAME), "G.bmp") << "a name outside code page 1252 is refused";
+        d.Click(IDC_TEXTURE_BROWSE);
+        EXPECT_EQ(d.Text(IDC_TEXTURE_NAME), farDos) << "a file outside the folder gets its DOS path";
+        d.PressOK();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+    EXPECT_EQ(run.app.ExitInstance(), ExitDone);
+    ASSERT_EQ(run.backend.MessageTexts(),
+              std::vector<std::string>{"terrain.ini can't hold a name with characters outside code page 1252"});
+    const std::string written = ReadFile(here / "terrain.ini");
+    std::string farBytes = farDos;
+    farBytes.replace(farBytes.find("café"), 5, "caf\xE9");
+    EXPECT_NE(written.find("\nMAP_NAME = MAPS\\BIG.BMP\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nTEXTURE_NAME = " + farBytes + "\n"), std::string::npos) << "in code page 1252";
+    for (int i = 0; i < 500 && !fs::exists(here / "started"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ReadFile(here / "started"), (here / "Quellmark.exe").string() + "\n") << "started through WINE";
+    fw::UseFileNamesOf(nullptr);
+}
+#endif
+
 #ifdef SANDREL_COMMAND_LINE
 namespace {
 
@@ -448,6 +504,15 @@ TEST(CommandLine, CheckLooksBesideTheFileAndSaysWhatTheLauncherWouldWrite)
     EXPECT_EQ(Answer({"sandrel", "--check", "terrain.ini"}, out), CheckProblems);
     EXPECT_NE(out.find("terrain.ini:2: MAP_NAME = nosuch.bmp: file not found\n"), std::string::npos) << out;
     fs::current_path(dir.Path());
+
+    // Beside a Windows engine, names are looked up as Wine opens them.
+    WriteFile("engine/Quellmark.exe", testsupport::WindowsProgramBytes(0x8664));
+    testsupport::ScopedEnv prefix("WINEPREFIX", (dir.Path() / "pfx").c_str());
+    testsupport::ScopedEnv locale("LC_ALL", "C.UTF-8");
+    WriteFile("engine/terrain.ini", "MAP_NAME = ..\\NOSUCH.BMP\nTEXTURE_NAME = Q:\\mytex.bmp\n");
+    EXPECT_EQ(Answer({"sandrel", "--check=engine/terrain.ini"}, out), CheckProblems);
+    EXPECT_EQ(out, "engine/terrain.ini:2: TEXTURE_NAME = Q:\\mytex.bmp: file not found: Wine has no drive Q:\n");
+    fw::UseFileNamesOf(nullptr);
 
     EXPECT_EQ(Answer({"sandrel", "-h"}, out), 0);
     EXPECT_EQ(out.rfind("Usage: sandrel [--help | --version | --check [FILE]]\n", 0), 0u) << out;

@@ -82,6 +82,7 @@ TEST(ResGrid2Bmp, RefusesARaggedGridNamingTheLine)
 struct Record {
     std::string header, cwd, argc;
     std::vector<std::string> argv;
+    std::vector<std::string> bitmaps; // "MAP_NAME=<name>: opens", ...
     std::string ini; // "missing" or the file's bytes
 };
 
@@ -103,6 +104,10 @@ Record ParseRecord(const std::string& text)
             rec.argv.push_back(l.substr(l.find("]=") + 2));
             continue;
         }
+        if (l.rfind("bitmap ", 0) == 0) {
+            rec.bitmaps.push_back(l.substr(7));
+            continue;
+        }
         if (l == "terrain.ini=missing") {
             rec.ini = "missing";
         } else {
@@ -118,15 +123,18 @@ Record ParseRecord(const std::string& text)
 TEST(ResStandin, RecordsDirectoryArgumentsAndAnExactCopyOfTerrainIni)
 {
     TempDir dir;
-    const std::string ini = "FULLSCREEN=0\r\nMAP_NAME=257x257.bmp\n\nno newline at the end";
+    const std::string ini = "FULLSCREEN=0\r\nMAP_NAME=257x257.bmp\nTEXTURE_NAME = G.bmp\r\nMAP_NAME = m ap.bmp\n\nno newline at the end";
+    WriteText(dir / "map.bmp", "BM");
     WriteText(dir / "terrain.ini", ini);
     const auto r = RunProgram({QUELLMARK_EXE, "two words", "", "--x=1"}, dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const Record rec = ParseRecord(Slurp(dir / "quellmark-run.log"));
-    EXPECT_EQ(rec.header, "quellmark-standin 1");
+    EXPECT_EQ(rec.header, "quellmark-standin 2");
     EXPECT_EQ(rec.cwd, "cwd=" + fs::canonical(dir.path()).string());
     EXPECT_EQ(rec.argc, "argc=4");
     EXPECT_EQ(rec.argv, (std::vector<std::string>{"two words", "", "--x=1"}));
+    EXPECT_EQ(rec.bitmaps, (std::vector<std::string>{"MAP_NAME=map.bmp: opens", "TEXTURE_NAME=G.bmp: fails 2"}))
+        << "the engine's reading: spaces gone, the last line wins";
     EXPECT_EQ(rec.ini, ini);
 }
 
