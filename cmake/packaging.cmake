@@ -87,8 +87,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Not "games": Debian keeps that section for programs in /usr/games.
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the program links decide the dependencies (dpkg-shlibdeps), none by hand.
+# The libraries the program links decide the dependencies (dpkg-shlibdeps), none by hand. The
+# engine is a Windows program, which runs under Wine.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS wine)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # CPack puts the summary on the Description line; this is the text below it.
@@ -96,6 +98,6 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Sandrel shows the settings of the Quellmark terrain engine in a window with
 four tabs (General, Texture, OpenGL, Controls), with previews of the height
 map and the texture. OK rewrites terrain.ini in the engine's folder and
-starts the engine from there. `sandrel --check` checks a terrain.ini without
-a window, for scripts.")
+starts the engine from there, through Wine when it is a Windows program.
+`sandrel --check` checks a terrain.ini without a window, for scripts.")
 include(CPack)

@@ -9,6 +9,8 @@
 # display leaves a desktop process behind that would make the next program's windows fail
 # silently, and Wine's winediag errors are kept visible so that such a failure shows.
 #
+# Then the Linux launcher with the Windows stand-in engine under Wine.
+#
 # Last, the sheet at 144 and 192 DPI (each a prefix of its own with that LogPixels): the native
 # check that every text fits its control and the buttons lie inside the sheet, and screenshots
 # of the four tabs in build/screenshots/win64-dpi/.
@@ -342,6 +344,26 @@ scenario_wrong_shape
 scenario_help
 scenario_zip
 end_prefix
+
+# ---- The Linux launcher with the Windows stand-in engine, which Wine runs (a prefix of its own,
+# made fresh): the map named the Windows way, a texture picked outside the folder, OK; then the
+# same folder without Wine, and a 32-bit engine where Wine has no 32-bit half.
+scenario_wine_engine() {
+  cmake --preset ci >/dev/null
+  cmake --build --preset ci -j "$JOBS" --target sandrel quellmark_standin make_sample_data sandrel_help >/dev/null
+  fresh_prefix wine-engine
+  local log=$wine_root/wine-engine.log
+  if SANDREL_WIN_ENGINE=$out/Quellmark.exe SANDREL_BIN_DIR=$root/build/bin SANDREL_CHM=$root/build/ci/Sandrel.chm \
+    timeout 300 python3 "$root/tests/gui/launcher_e2e.py" --program "$root/build/bin/sandrel" \
+    --make-demo "$root/scripts/make-demo.sh" --screenshots "$shots" wine_engine >"$log" 2>&1; then
+    ok "the Linux launcher starts the Windows engine through Wine, which opens MAPS\\BIG.BMP and a texture picked outside the folder"
+  else
+    fail "the Linux launcher with the Windows engine"
+  fi
+  cat "$log"
+  end_prefix
+}
+scenario_wine_engine
 
 # ---- Stage 3: high DPI, on a screen large enough for the sheet at 200 %.
 dpi_shots=$root/build/screenshots/win64-dpi

@@ -81,10 +81,10 @@ class Session:
         self.proc = None
 
     # --- the program -------------------------------------------------------------------------
-    def launch(self, *arguments):
+    def launch(self, *arguments, env=None):
         self.log = open(os.path.join(self.folder, "launcher-output.txt"), "w")
         self.proc = subprocess.Popen([self.args.program, *arguments], cwd=self.folder, stdout=self.log,
-                                     stderr=self.log)
+                                     stderr=self.log, env=env)
         self.sheet = wait_for("the sheet window", lambda: self.top_level("Sandrel", pyatspi.ROLE_FRAME))
         self.focus_window("^Sandrel$")
 
@@ -511,6 +511,95 @@ def scenario_browse(s):
     check("cwd=" + os.path.realpath(s.folder) in log, "the engine started in the folder the launcher began in")
 
 
+def scenario_wine_engine(s):
+    """The Windows stand-in engine (SANDREL_WIN_ENGINE) in the folder, run by Wine: the map is
+    named the Windows way (MAPS\\BIG.BMP for maps/big.bmp), the texture is picked with "..."
+    outside the folder under a name outside ASCII, and OK starts the engine through Wine, which
+    records whether each name opens. Then the same folder without Wine, and with a 32-bit engine
+    where Wine has no 32-bit half: the box, status 4, and a line saying what to install."""
+    engine = os.environ.get("SANDREL_WIN_ENGINE")
+    check(engine and os.path.isfile(engine), "SANDREL_WIN_ENGINE names the Windows stand-in engine")
+    shutil.copy(engine, s.path("Quellmark.exe"))
+    os.mkdir(s.path("maps"))
+    shutil.copy(s.path("257x257.bmp"), s.path("maps/big.bmp"))
+    with open(s.path("terrain.ini"), "wb") as f:
+        f.write(b"MAP_NAME = MAPS\\BIG.BMP\r\n")
+    far = tempfile.mkdtemp(prefix="sandrel-far-")
+    try:
+        os.mkdir(os.path.join(far, "café"))
+        texture = os.path.join(far, "café", "t.bmp")
+        shutil.copy(s.path("G.bmp"), texture)
+        env = dict(os.environ, LC_ALL="C.UTF-8")
+        s.launch(env=env)
+        time.sleep(1.0)
+        check(s.top_level("Sandrel", pyatspi.ROLE_ALERT) is None, "MAPS\\BIG.BMP previews without a message")
+        s.key("ctrl+Next")
+        wait_for("the Texture tab", lambda: s.selected_tab() == "Texture", 5)
+        page = s.find(s.sheet, pyatspi.ROLE_PAGE_TAB, "Texture")
+        s.focus(wait_for("the Texture page's ...", lambda: s.find(page, pyatspi.ROLE_PUSH_BUTTON, "...")))
+        s.key("space")
+        chooser = wait_for("the file chooser", lambda: s.top_level("Open", pyatspi.ROLE_FILE_CHOOSER))
+        s.focus_window("^Open$")
+        s.key("ctrl+l")
+        def location():
+            return pyatspi.findDescendant(chooser, lambda a: a is not None and a.getRole() == pyatspi.ROLE_TEXT
+                                          and a.getState().contains(pyatspi.STATE_FOCUSED))
+        wait_for("the chooser's location", location, 5).queryEditableText().setTextContents(texture)
+        time.sleep(0.3)
+        s.key("Return")
+        dos = "Z:" + os.path.realpath(texture).replace("/", "\\")
+        wait_for("the texture's DOS path", lambda: s.text_of(s.find(page, pyatspi.ROLE_TEXT, "Select Map")) == dos, 5)
+        s.screenshot("wine-engine-texture")
+        s.focus_window("^Sandrel$")
+        s.focus(s.find(page, pyatspi.ROLE_TEXT, "Select Map"))
+        s.key("Return")
+        s.wait_exit(0)
+        with open(s.path("terrain.ini"), "rb") as f:
+            written = f.read().splitlines()
+        check(b"MAP_NAME = MAPS\\BIG.BMP" in written, f"the map's name is kept: {written}")
+        check(b"TEXTURE_NAME = " + dos.encode("cp1252") in written, "the texture's name is in code page 1252")
+        log = wait_for("the Windows engine's record", lambda: os.path.isfile(s.path("quellmark-run.log")) and
+                       open(s.path("quellmark-run.log"), "rb").read(), 90)
+        record = log.split(b"terrain.ini=")[0].decode("cp1252")
+        print("the Windows stand-in recorded:\n" + record, end="", flush=True)
+        check("cwd=Z:" + os.path.realpath(s.folder).replace("/", "\\") in record, "the engine ran in the folder")
+        check("bitmap MAP_NAME=MAPS\\BIG.BMP: opens" in record, "the engine opens MAPS\\BIG.BMP")
+        check(f"bitmap TEXTURE_NAME={dos}: opens" in record, "the engine opens the texture picked outside the folder")
+    finally:
+        shutil.rmtree(far, ignore_errors=True)
+
+    def start_fails(env, expected):
+        if os.path.exists(s.path("quellmark-run.log")):
+            os.remove(s.path("quellmark-run.log"))
+        s.launch(env=env)
+        s.key("Return")
+        s.message_box("couldn't start engine")
+        s.focus_window("^error$")
+        s.key("Return")
+        s.wait_exit(4)
+        s.log.close()
+        said = [line for line in open(s.path("launcher-output.txt")).read().splitlines() if line.startswith("sandrel:")]
+        print("standard error: " + " | ".join(said), flush=True)
+        check(said == [expected], f"standard error said {said}")
+        check(not os.path.exists(s.path("quellmark-run.log")), "nothing was started")
+
+    no_wine = dict(os.environ, LC_ALL="C.UTF-8", PATH="/nonexistent")
+    no_wine.pop("WINE", None)
+    start_fails(no_wine, "sandrel: Quellmark.exe is a Windows program; install Wine (apt install wine) or set WINE to "
+                         "the wine program to use")
+    if not os.path.exists("/usr/lib/wine/wine") and os.path.exists("/usr/lib/wine/wine64"):
+        # The stand-in's headers made those of a 32-bit program: refused before anything starts.
+        with open(s.path("Quellmark.exe"), "r+b") as f:
+            head = f.read(0x40)
+            pe = int.from_bytes(head[0x3C:0x40], "little")
+            f.seek(pe + 4)
+            f.write((0x14C).to_bytes(2, "little"))
+        start_fails(dict(os.environ, LC_ALL="C.UTF-8"),
+                    "sandrel: Quellmark.exe is a 32-bit Windows program, and this Wine runs 64-bit programs only; "
+                    "add its 32-bit part as root: dpkg --add-architecture i386 && apt update && apt install "
+                    "wine32:i386")
+
+
 SCENARIOS = {
     "enter_writes_and_starts": scenario_enter_writes_and_starts,
     "escape_cancels": scenario_escape_cancels,
@@ -522,6 +611,7 @@ SCENARIOS = {
     "browse": scenario_browse,
     "installed_help": scenario_installed_help,
     "unknown_argument": scenario_unknown_argument,
+    "wine_engine": scenario_wine_engine,
 }
 
 
