@@ -354,7 +354,7 @@ scenario_wine_engine() {
   fresh_prefix wine-engine
   local log=$wine_root/wine-engine.log
   if SANDREL_WIN_ENGINE=$out/Quellmark.exe SANDREL_BIN_DIR=$root/build/bin SANDREL_CHM=$root/build/ci/Sandrel.chm \
-    timeout 300 python3 "$root/tests/gui/launcher_e2e.py" --program "$root/build/bin/sandrel" \
+    timeout 300 /usr/bin/python3 "$root/tests/gui/launcher_e2e.py" --program "$root/build/bin/sandrel" \
     --make-demo "$root/scripts/make-demo.sh" --screenshots "$shots" wine_engine >"$log" 2>&1; then
     ok "the Linux launcher starts the Windows engine through Wine, which opens MAPS\\BIG.BMP and a texture picked outside the folder"
   else

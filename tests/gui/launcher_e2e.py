@@ -533,6 +533,7 @@ def scenario_wine_engine(s):
         s.launch(env=env)
         time.sleep(1.0)
         check(s.top_level("Sandrel", pyatspi.ROLE_ALERT) is None, "MAPS\\BIG.BMP previews without a message")
+        s.screenshot("wine-engine-general")
         s.key("ctrl+Next")
         wait_for("the Texture tab", lambda: s.selected_tab() == "Texture", 5)
         page = s.find(s.sheet, pyatspi.ROLE_PAGE_TAB, "Texture")
