@@ -107,8 +107,10 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
 
     // A Windows program is told by its headers, never by its name, and run by Wine, which Linux
     // does not do by itself.
-    const std::string folder = currentDirectory != nullptr ? std::filesystem::absolute(currentDirectory).string()
-                                                           : posix::LogicalCurrentFolder();
+    std::error_code noFolder;
+    const std::string folder = currentDirectory != nullptr
+                                   ? std::filesystem::absolute(currentDirectory, noFolder).string()
+                                   : posix::LogicalCurrentFolder();
     const std::string program = (std::filesystem::path(folder) / path).lexically_normal().string();
     if (const posix::WindowsProgram kind = posix::ClassifyProgramFile(program.c_str()); kind.isWindows) {
         std::optional<posix::WineStart> wine = posix::WineStartOf(program, applicationName, folder, kind, StartAdvice());
