@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/control_texts.h"
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
 #include "framework/core/msgbox.h"
@@ -50,8 +51,10 @@ BOOL LauncherApp::InitInstance()
     CWinApp::InitInstance();
     SetRegistryKey("Local AppWizard-Generated Applications");
 
-    // Before the pages make their controls: each control that shows a setting describes it.
+    // Before the pages make their controls: each control that shows a setting describes it, and
+    // every control the keyboard reaches has its access key.
     RegisterSettingDescriptions();
+    RegisterControlTexts();
 
     CPropertySheet sheet("Sandrel", nullptr, 0);
     MapPropPage general;

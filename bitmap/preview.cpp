@@ -1,6 +1,7 @@
 // The preview and the file chooser of the height-map and texture pages.
 #include "bitmap/preview.h"
 
+#include <optional>
 #include <string>
 
 #include "bitmap/load_bitmap.h"
@@ -20,6 +21,23 @@ void Show(CStatic& picture, HBITMAP bitmap)
     HBITMAP previous = picture.SetBitmap(bitmap);
     if (previous != nullptr && previous != bitmap)
         DeleteObject(previous);
+}
+
+// What the picture shows, in the words screen readers read as its description (UTF-8): the
+// file's size and depth, and for a file of the wrong shape also the page's words for the shape
+// it needs. Without a readable file the picture says "File Not Found", and so does this.
+std::string DescribeShown(const CString& name, int code, int expectedCode, const char* message)
+{
+    if (code == kBitmapFailed)
+        return "file not found";
+    std::string shown;
+    if (const std::optional<BitmapFacts> facts = ReadBitmapFacts(name)) {
+        shown = std::to_string(facts->width) + " \xC3\x97 " + std::to_string(facts->height) + ", " + // U+00D7
+                std::to_string(facts->bitCount) + "-bit " + (facts->grey ? "grey" : "colour");
+    }
+    if (code == expectedCode)
+        return shown;
+    return (shown.empty() ? std::string() : shown + ", ") + "the wrong shape: " + message;
 }
 
 // Names compare as the platform's file system does: without regard to case on Windows.
@@ -48,14 +66,15 @@ void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, cons
     const auto made = static_cast<HBITMAP>(loaded != nullptr ? loaded->m_hObject : nullptr);
     if (code == expectedCode) {
         Show(picture, made);
-        return;
+    } else {
+        // A bitmap made for the other page's shape is never shown.
+        if (made != nullptr)
+            DeleteObject(made);
+        if (code != kBitmapFailed)
+            AfxMessageBox(message, MB_OK, 0);
+        Show(picture, fw::LoadBitmapResource(kFallbackBitmapId));
     }
-    // A bitmap made for the other page's shape is never shown.
-    if (made != nullptr)
-        DeleteObject(made);
-    if (code != kBitmapFailed)
-        AfxMessageBox(message, MB_OK, 0);
-    Show(picture, fw::LoadBitmapResource(kFallbackBitmapId));
+    picture.SetAccessibleDescription(DescribeShown(name, code, expectedCode, message).c_str());
 }
 
 void ClearBitmapPreview(CStatic& picture) { Show(picture, nullptr); }

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -14,7 +18,10 @@
 #include "app/launcher_app.h"
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
+#include "framework/core/access_keys.h"
+#include "framework/core/control_labels.h"
 #include "framework/core/ddx.h"
+#include "framework/core/page_window.h"
 #include "framework/headless/headless.h"
 #include "pages/controls_page.h"
 #include "pages/map_prop_page.h"
@@ -233,6 +240,49 @@ TEST(Launcher, EverySettingsControlDescribesItsSettingAndTheDefaultItShows)
             }
         }
         EXPECT_EQ(described, static_cast<int>(kSettingControls.size()));
+        d.PressCancel();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+}
+
+// Every label of an edit or the slider, every check box and push button, every tab and OK,
+// Cancel and Help shows an access key in its caption, and no key reaches two controls on a page:
+// the tabs and the sheet's buttons count on every page, as they are always there.
+TEST(Launcher, EveryControlTheKeyboardReachesHasAnAccessKeyUniqueOnItsPage)
+{
+    LauncherRun run;
+    run.backend.sheetScript = [&](Driver& d) {
+        std::map<char, std::string> always;
+        const auto take = [](std::map<char, std::string>& keys, char key, const std::string& caption) {
+            SCOPED_TRACE(caption);
+            ASSERT_NE(key, 0);
+            EXPECT_NE(fw::MarkAccessKey(caption, key), caption) << "the caption holds its key";
+            const auto [at, added] = keys.emplace(static_cast<char>(std::toupper(key)), caption);
+            EXPECT_TRUE(added) << "also " << at->second;
+        };
+        for (const auto& [id, caption] : {std::pair{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {ID_HELP, "Help"}})
+            take(always, fw::FindAccessKey(fw::kSheetButtons, id), caption);
+        for (int tab = 0; tab < 4; ++tab) {
+            CPropertyPage* page = d.Sheet().GetPage(tab);
+            take(always, fw::FindAccessKey(static_cast<int>(page->TemplateId()), fw::kPageTab), page->GetTitle().str());
+        }
+        for (int tab = 0; tab < 4; ++tab) {
+            ASSERT_TRUE(d.OpenTab(tab));
+            const fw::PageWindow& window = *d.Sheet().GetPage(tab)->GetPageWindow();
+            const std::vector<int> targets = fw::LabelTargets(window.Template());
+            std::map<char, std::string> keys = always;
+            for (std::size_t i = 0; i < window.Controls().size(); ++i) {
+                const fw::Control& control = *window.Controls()[i];
+                const fw::ControlKind kind = control.Kind();
+                if (kind == fw::ControlKind::CheckBox || kind == fw::ControlKind::PushButton || targets[i] >= 0)
+                    take(keys, control.AccessKey(), control.Text());
+                if (kind == fw::ControlKind::Edit || kind == fw::ControlKind::Slider) {
+                    const auto label = fw::LabelIndexFor(window.Template(), i);
+                    ASSERT_TRUE(label) << control.Id();
+                    EXPECT_NE(window.Controls()[*label]->AccessKey(), 0) << "the label of " << control.Id();
+                }
+            }
+        }
         d.PressCancel();
     };
     EXPECT_FALSE(run.app.InitInstance());
