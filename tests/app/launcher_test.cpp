@@ -324,23 +324,45 @@ enum : int {
     kEngineStarted = 4,
     kWrongStatus = 5,
     kWrongStderr = 6,
+    kEngineNotStarted = 7,
 };
 
-int RunUnwritable(const fs::path& dir, const std::string& original)
+// OK into a terrain.ini that can't be written, after an edit: the box says so, with the file and
+// the system's reason, while the sheet stays open with the edit. Then the user either cancels
+// (status 3: nothing was saved) or, once `fix` has made the file writable, presses OK again and
+// the run ends as any OK does.
+int RunUnwritable(const fs::path& dir, const std::string& original, const std::function<void()>& fix)
 {
     HeadlessBackend backend;
     LauncherApp app;
-    backend.sheetScript = [](Driver& d) { d.PressOK(); };
+    bool keptOpen = false;
+    std::string keptWidth;
+    backend.sheetScript = [&](Driver& d) {
+        d.TypeOver(IDC_GENERAL_WIDTH, "1024");
+        keptOpen = !d.PressOK();
+        keptWidth = d.Text(IDC_GENERAL_WIDTH);
+        if (fix) {
+            fix();
+            d.PressOK();
+        }
+    };
     testing::internal::CaptureStderr();
-    if (app.InitInstance())
+    if (app.InitInstance() || !keptOpen || keptWidth != "1024")
         return kWrongResult;
     if (testing::internal::GetCapturedStderr() != "sandrel: couldn't write terrain.ini: Permission denied\n")
         return kWrongStderr;
-    if (app.ExitInstance() != ExitSaveFailed)
-        return kWrongStatus;
-    if (backend.MessageTexts() != std::vector<std::string>{"couldn't write configuration"} ||
-        backend.messages[0].caption != "error" || backend.messages[0].style != MB_SYSTEMMODAL)
+    const std::string told =
+        "couldn't write configuration\n" + (fs::current_path() / "terrain.ini").string() + ": Permission denied";
+    if (backend.MessageTexts() != std::vector<std::string>{told} || backend.messages[0].caption != "error" ||
+        backend.messages[0].style != MB_SYSTEMMODAL || !backend.messages[0].sheetOpen)
         return kWrongMessages;
+    if (app.ExitInstance() != (fix ? ExitDone : ExitSaveFailed))
+        return kWrongStatus;
+    if (fix) {
+        if (ReadFile(dir / "terrain.ini").find("\nWIDTH = 1024\n") == std::string::npos)
+            return kFileChanged;
+        return EngineRecord(dir).empty() ? kEngineNotStarted : kAsExpected;
+    }
     if (ReadFile(dir / "terrain.ini") != original)
         return kFileChanged;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -351,26 +373,27 @@ int RunUnwritable(const fs::path& dir, const std::string& original)
 
 } // namespace
 
-TEST(Launcher, UnwritableTerrainIniIsReportedAndStartsNothing)
+TEST(Launcher, UnwritableTerrainIniKeepsTheSheetOpenUntilSavedOrCancelled)
 {
     const std::string original = "WIDTH = 640\n";
     {
-        // A write-protected file in a writable directory.
+        // A write-protected file in a writable directory, made writable while the box is read.
         InTempDir dir;
         InstallEngine(dir.Path());
         WriteFile("terrain.ini", original);
         fs::permissions("terrain.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         testsupport::HandToUnprivileged(dir.Path());
         testsupport::HandToUnprivileged(dir.Path() / "terrain.ini");
-        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), original); }), kAsExpected);
+        const auto fix = [] { fs::permissions("terrain.ini", fs::perms::owner_write, fs::perm_options::add); };
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), original, fix); }), kAsExpected);
     }
     {
-        // A directory the user may not write into, with no terrain.ini yet.
+        // A directory the user may not write into, with no terrain.ini yet; the user cancels.
         InTempDir dir;
         InstallEngine(dir.Path());
         fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), ""); }), kAsExpected);
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), "", nullptr); }), kAsExpected);
     }
 }
 
@@ -402,7 +425,10 @@ TEST(Launcher, DevicesFifosAndPastedLineBreaksLeaveTheFileItsShape)
         if (c.saves)
             EXPECT_TRUE(run.backend.messages.empty());
         else
-            EXPECT_EQ(run.backend.MessageTexts(), std::vector<std::string>{"couldn't write configuration"});
+            EXPECT_EQ(run.backend.MessageTexts(),
+                      std::vector<std::string>{"couldn't write configuration\n" +
+                                               (fs::current_path() / "terrain.ini").string() + ": " +
+                                               std::strerror(ENXIO)});
         EXPECT_EQ(!EngineRecord(run.dir.Path(), c.saves).empty(), c.saves);
         if (c.node != nullptr) {
             EXPECT_TRUE(fs::is_symlink("terrain.ini"));

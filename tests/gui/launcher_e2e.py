@@ -154,14 +154,19 @@ class Session:
         acc.queryAction().doAction(0)
 
     def message_box(self, text):
-        """Waits for a box showing this text; returns (window, caption)."""
+        """Waits for a box showing this text, or this text and more lines; returns (window,
+        caption)."""
+        def says(acc):
+            return (acc is not None and acc.getRole() == pyatspi.ROLE_LABEL
+                    and (acc.name == text or acc.name.startswith(text + "\n")))
+
         def probe():
             app = self.app()
             for i in range(app.childCount if app else 0):
                 window = app.getChildAtIndex(i)
                 if window is None or window.getRole() != pyatspi.ROLE_ALERT:
                     continue
-                if self.find(window, pyatspi.ROLE_LABEL, text) is not None:
+                if pyatspi.findDescendant(window, says) is not None:
                     return window
             return None
         box = wait_for(f"a message box saying '{text}'", probe)
@@ -282,20 +287,27 @@ def scenario_validation_message(s):
     s.wait_exit(0)
 
 
-def scenario_write_error_after_sheet(s):
-    """A terrain.ini that cannot be written: after the sheet has closed the error box stays
-    until confirmed, and the engine is not started. The exit status and a line on standard
-    error tell whoever started the launcher; so they do for an engine that cannot start."""
+def scenario_write_error_keeps_the_sheet(s):
+    """A terrain.ini that cannot be written: OK shows the error box, with the file and the
+    system's reason under its words, while the sheet stays open; Cancel then ends with status 3
+    and a line on standard error, and nothing is started. An engine that cannot start is told
+    after the sheet has closed, with status 4."""
     os.mkdir(s.path("terrain.ini"))  # a directory: not writable even by root
     s.launch()
     s.key("Return")
     box, caption = s.message_box("couldn't write configuration")
     check(caption == "error", f"the error box's caption is 'error', not '{caption}'")
+    check(s.find(box, pyatspi.ROLE_LABEL, "couldn't write configuration\n" + os.path.join(
+        os.path.realpath(s.folder), "terrain.ini") + ": Is a directory") is not None,
+        "the box names the file and the reason")
     time.sleep(1.0)
     check(s.proc.poll() is None, "the box waits for the user")
-    check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is None, "the sheet has closed behind the box")
+    check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is not None, "the sheet stays open behind the box")
     s.focus_window("^error$")
     s.key("Return")
+    wait_for("the box to close", lambda: s.top_level("error", pyatspi.ROLE_ALERT) is None, 5)
+    s.focus_window("^Sandrel$")
+    s.key("Escape")
     s.wait_exit(3)
     check(not os.path.exists(s.path("quellmark-run.log")), "the engine was not started")
     said = open(s.path("launcher-output.txt")).read().splitlines()
@@ -516,7 +528,7 @@ SCENARIOS = {
     "escape_cancels": scenario_escape_cancels,
     "tabs_and_screenshots": scenario_tabs_and_screenshots,
     "validation_message": scenario_validation_message,
-    "write_error_after_sheet": scenario_write_error_after_sheet,
+    "write_error_keeps_the_sheet": scenario_write_error_keeps_the_sheet,
     "typing_clicking_sliding": scenario_typing_clicking_sliding,
     "help": scenario_help,
     "browse": scenario_browse,
