@@ -83,11 +83,11 @@ std::vector<Unit> UnitsOf(const DialogTemplate& tmpl)
     });
     for (Unit& group : groups) {
         const Box& g = group.box;
-        const auto within = [&g](const Unit& u) {
-            return u.box.left >= g.left - kOverlap && u.box.right <= g.right + kOverlap && u.box.top >= g.top - kOverlap &&
-                   u.box.bottom <= g.bottom + kOverlap;
+        const auto outside = [&g](const Unit& u) {
+            return u.box.left < g.left - kOverlap || u.box.right > g.right + kOverlap || u.box.top < g.top - kOverlap ||
+                   u.box.bottom > g.bottom + kOverlap;
         };
-        const auto enclosed = std::stable_partition(units.begin(), units.end(), [&](const Unit& u) { return !within(u); });
+        const auto enclosed = std::stable_partition(units.begin(), units.end(), outside);
         group.inside.assign(std::make_move_iterator(enclosed), std::make_move_iterator(units.end()));
         units.erase(enclosed, units.end());
         units.push_back(std::move(group));
@@ -105,7 +105,8 @@ std::vector<Line> LinesOf(std::vector<Unit> units)
     std::vector<Line> lines;
     Box span;
     for (Unit& unit : units) {
-        const int overlap = lines.empty() ? 0 : std::min(span.bottom, unit.box.bottom) - std::max(span.top, unit.box.top);
+        const int overlap =
+            lines.empty() ? 0 : std::min(span.bottom, unit.box.bottom) - std::max(span.top, unit.box.top);
         if (overlap > 0 && 2 * overlap >= std::min(span.Height(), unit.box.Height())) {
             span = Union(span, unit.box);
             lines.back().push_back(std::move(unit));
@@ -116,7 +117,8 @@ std::vector<Line> LinesOf(std::vector<Unit> units)
         }
     }
     for (Line& line : lines)
-        std::stable_sort(line.begin(), line.end(), [](const Unit& a, const Unit& b) { return a.box.left < b.box.left; });
+        std::stable_sort(line.begin(), line.end(),
+                         [](const Unit& a, const Unit& b) { return a.box.left < b.box.left; });
     return lines;
 }
 
@@ -129,8 +131,8 @@ std::vector<Unit> Flatten(std::vector<Line>::iterator from, std::vector<Line>::i
     return units;
 }
 
-// A gutter through lines [first, last]: the widest gap between the units' columns that has
-// units on two lines or more on either side. Its left edge, or -1 when there is none.
+// A gutter through lines [first, last]: the widest gap [left, right) between the units' columns
+// that has units on two lines or more on either side; left is -1 when there is none.
 struct Gutter {
     int left = -1;
     int right = -1;

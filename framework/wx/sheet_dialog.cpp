@@ -125,7 +125,9 @@ SheetDialog::SheetDialog(CPropertySheet& sheet)
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->AddStretchSpacer();
-    const auto caption = [](int id, const char* text) { return ToWx(MarkAccessKey(text, FindAccessKey(kSheetButtons, id))); };
+    const auto caption = [](int id, const char* text) {
+        return ToWx(MarkAccessKey(text, FindAccessKey(kSheetButtons, id)));
+    };
     auto* ok = new wxButton(this, wxID_OK, caption(IDOK, "OK"));
     auto* cancel = new wxButton(this, wxID_CANCEL, caption(IDCANCEL, "Cancel"));
     auto* help = new wxButton(this, wxID_HELP, caption(ID_HELP, "Help"));
@@ -179,7 +181,8 @@ void SheetDialog::MarkTab(int index, const std::string& marked)
     // wx shows a tab's title without its access key: the tab's own label takes it.
     auto* book = reinterpret_cast<GtkWidgetPtr>(m_notebook->GetHandle());
     auto* child = reinterpret_cast<GtkWidgetPtr>(PagePanel(index)->GetHandle());
-    GtkWidgetPtr tab = book != nullptr && child != nullptr ? gtk_notebook_get_tab_label(GTK_NOTEBOOK(book), child) : nullptr;
+    GtkWidgetPtr tab =
+        book != nullptr && child != nullptr ? gtk_notebook_get_tab_label(GTK_NOTEBOOK(book), child) : nullptr;
     if (tab == nullptr)
         return;
     GtkWidgetPtr label = GTK_IS_LABEL(tab) ? tab : nullptr;
