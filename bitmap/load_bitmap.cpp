@@ -120,8 +120,8 @@ std::optional<BitmapFacts> ReadBitmapFacts(const char* path)
         return std::nullopt;
     BitmapFacts facts;
     facts.width = static_cast<std::int32_t>(Le32(&h[18]));
-    const auto height = static_cast<std::int32_t>(Le32(&h[22]));
-    facts.height = height == INT32_MIN ? INT32_MAX : (height < 0 ? -height : height);
+    const auto height = static_cast<std::int64_t>(static_cast<std::int32_t>(Le32(&h[22])));
+    facts.height = static_cast<std::uint32_t>(height < 0 ? -height : height);
     facts.bitCount = static_cast<std::uint16_t>(h[28] | (h[29] << 8));
     if (facts.bitCount <= 8) {
         const auto format = fw::ReadDibFormat(file, kFileHeaderBytes);

@@ -32,7 +32,7 @@ int LoadBitmapFromSource(fw::DibSource& file, CGdiObject** out, fw::Size shown =
 // 8 bits or less with a readable table).
 struct BitmapFacts {
     std::int32_t width = 0;
-    std::int32_t height = 0; // the number of rows, whichever way they are stored
+    std::uint32_t height = 0; // the number of rows, whichever way they are stored
     std::uint16_t bitCount = 0;
     bool grey = false;
 };
