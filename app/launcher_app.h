@@ -1,6 +1,7 @@
 // The application object: the one pass of a run, from the settings to the engine start.
 #pragma once
 
+#include "app/page_fields.h"
 #include "framework/core/winapp.h"
 #include "settings/parameter_table.h"
 
@@ -8,7 +9,7 @@
 // launcher is told. 2 is the program's own for a missing display.
 enum LauncherExitStatus : int {
     ExitDone = 0,         // Cancel, or OK with terrain.ini written and the engine started
-    ExitSaveFailed = 3,   // "couldn't write configuration"
+    ExitSaveFailed = 3,   // "couldn't write configuration", then Cancel: the settings were not saved
     ExitStartFailed = 4,  // "couldn't start engine"
 };
 
@@ -20,6 +21,9 @@ public:
     BOOL InitInstance() override;
     // The status of the last run of InitInstance.
     int ExitInstance() override;
+    // OK on the sheet: writes terrain.ini from the pages' fields while the sheet is still open.
+    // When that fails the user is told, and the sheet stays open with every edit.
+    BOOL SaveAllModified() override;
     void OnHelp();
 
     ParameterTable m_parameters;
@@ -29,4 +33,6 @@ protected:
 
 private:
     int m_exitStatus = ExitDone;
+    // The fields of the pages of the sheet that runs; empty before and after.
+    PageFieldTable m_pageFields{};
 };

@@ -107,5 +107,10 @@ bool writeSettingsFile(const char* path, const MapPropPage& general, const PropP
     const PageFieldTable fields = pageFields(const_cast<MapPropPage&>(general), const_cast<PropPageOpenGL&>(opengl),
                                              const_cast<CTexturePropPage&>(texture),
                                              const_cast<ControlsPage&>(controls));
+    return writeSettingsFile(path, fields);
+}
+
+bool writeSettingsFile(const char* path, const PageFieldTable& fields)
+{
     return writeSettingsValues(path, fieldValues(fields));
 }

@@ -36,3 +36,5 @@ std::array<ParameterEntry, ParameterTable::EntryCount> fieldValues(const PageFie
 // former file is then as it was, and the system's last error says why.
 bool writeSettingsFile(const char* path, const MapPropPage& general, const PropPageOpenGL& opengl,
                        const CTexturePropPage& texture, const ControlsPage& controls);
+// The same from the fields' table.
+bool writeSettingsFile(const char* path, const PageFieldTable& fields);

@@ -2,6 +2,7 @@
 // height map or texture from the rows a control can show.
 #include "bitmap/load_bitmap.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -107,6 +108,29 @@ int LoadBitmapFromSource(fw::DibSource& file, CGdiObject** out, fw::Size shown)
         return kBitmapFailed;
     *out = CGdiObject::FromHandle(bitmap);
     return code;
+}
+
+std::optional<BitmapFacts> ReadBitmapFacts(const char* path)
+{
+    if (path == nullptr || *path == '\0')
+        return std::nullopt;
+    fw::FileDibSource file(path);
+    std::array<BYTE, kHeadersBytes> h{};
+    if (!file.IsOpen() || !file.ReadAt(0, h))
+        return std::nullopt;
+    BitmapFacts facts;
+    facts.width = static_cast<std::int32_t>(Le32(&h[18]));
+    const auto height = static_cast<std::int64_t>(static_cast<std::int32_t>(Le32(&h[22])));
+    facts.height = static_cast<std::uint32_t>(height < 0 ? -height : height);
+    facts.bitCount = static_cast<std::uint16_t>(h[28] | (h[29] << 8));
+    if (facts.bitCount <= 8) {
+        const auto format = fw::ReadDibFormat(file, kFileHeaderBytes);
+        const auto colors = format ? fw::ReadDibColorTable(file, kFileHeaderBytes, *format) : std::nullopt;
+        facts.grey = colors && !colors->empty() && std::all_of(colors->begin(), colors->end(), [](std::uint32_t c) {
+            return ((c >> 16) & 0xFF) == ((c >> 8) & 0xFF) && ((c >> 8) & 0xFF) == (c & 0xFF);
+        });
+    }
+    return facts;
 }
 
 int LoadBitmapFile(const char* path, CGdiObject** out, fw::Size shown)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "framework/core/bitmap.h"
 
@@ -25,6 +26,17 @@ int LoadBitmapFile(const char* path, CGdiObject** out, fw::Size shown = kLargest
 
 // The same, from an opened file (or bytes in memory standing for one).
 int LoadBitmapFromSource(fw::DibSource& file, CGdiObject** out, fw::Size shown = kLargestPreview);
+
+// What a bitmap file's headers say of its picture, for the words a screen reader hears: nullopt
+// when the file gives no headers. `grey` when every colour of its table is a grey (a depth of
+// 8 bits or less with a readable table).
+struct BitmapFacts {
+    std::int32_t width = 0;
+    std::uint32_t height = 0; // the number of rows, whichever way they are stored
+    std::uint16_t bitCount = 0;
+    bool grey = false;
+};
+std::optional<BitmapFacts> ReadBitmapFacts(const char* path);
 
 // The shape code from the three header fields that decide it (1, 2 or 3).
 int ClassifyBitmap(std::int32_t width, std::int32_t height, std::uint16_t bitCount);

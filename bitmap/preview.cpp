@@ -25,6 +25,23 @@ void Show(CStatic& picture, HBITMAP bitmap)
         DeleteObject(previous);
 }
 
+// What the picture shows, in the words screen readers read as its description (UTF-8): the
+// file's size and depth, and for a file of the wrong shape also the page's words for the shape
+// it needs. Without a readable file the picture says "File Not Found", and so does this.
+std::string DescribeShown(const std::string& path, int code, int expectedCode, const char* message)
+{
+    if (code == kBitmapFailed)
+        return "file not found";
+    std::string shown;
+    if (const std::optional<BitmapFacts> facts = ReadBitmapFacts(path.c_str())) {
+        shown = std::to_string(facts->width) + " \xC3\x97 " + std::to_string(facts->height) + ", " + // U+00D7
+                std::to_string(facts->bitCount) + "-bit " + (facts->grey ? "grey" : "colour");
+    }
+    if (code == expectedCode)
+        return shown;
+    return (shown.empty() ? std::string() : shown + ", ") + "the wrong shape: " + message;
+}
+
 // Names compare as the platform's file system does: without regard to case on Windows.
 bool SameName(const CString& a, const CString& b)
 {
@@ -49,18 +66,20 @@ void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, cons
     CGdiObject* loaded = nullptr;
     // The file the engine would open under the name, which is the name itself unless the engine
     // reads names its own way (a Windows engine under Wine).
-    const int code = LoadBitmapFile(fw::PathOfProgramFile(name).c_str(), &loaded, shown);
+    const std::string path = fw::PathOfProgramFile(name);
+    const int code = LoadBitmapFile(path.c_str(), &loaded, shown);
     const auto made = static_cast<HBITMAP>(loaded != nullptr ? loaded->m_hObject : nullptr);
     if (code == expectedCode) {
         Show(picture, made);
-        return;
+    } else {
+        // A bitmap made for the other page's shape is never shown.
+        if (made != nullptr)
+            DeleteObject(made);
+        if (code != kBitmapFailed)
+            AfxMessageBox(message, MB_OK, 0);
+        Show(picture, fw::LoadBitmapResource(kFallbackBitmapId));
     }
-    // A bitmap made for the other page's shape is never shown.
-    if (made != nullptr)
-        DeleteObject(made);
-    if (code != kBitmapFailed)
-        AfxMessageBox(message, MB_OK, 0);
-    Show(picture, fw::LoadBitmapResource(kFallbackBitmapId));
+    picture.SetAccessibleDescription(DescribeShown(path, code, expectedCode, message).c_str());
 }
 
 void ClearBitmapPreview(CStatic& picture) { Show(picture, nullptr); }

@@ -59,7 +59,7 @@ declare -A skip=(
   [win_settings_tests]='SettingsWriter.*:Golden/SettingsReaderCase.MatchesItsExpectedOutcome/infinity:Golden/SettingsReaderCase.MatchesItsExpectedOutcome/numeric_prefixes'
   [win_bitmap_tests]='Chooser.BareNameOnlyForAFileDirectlyInTheCurrentDirectory:Chooser.ACurrentDirectoryTooLongForTheBufferCountsAsOutside:LoadBitmapFile.NamesThatGiveNoFile'
   [win_page_tests]='GeneralPage.BrowseWritesTheBareNameForAFileHereAndAFullPathOtherwise'
-  [win_app_tests]='Launcher.UnwritableTerrainIniIsReportedAndStartsNothing:Launcher.ValuesReachTheFileThroughThePageFieldsOnly:Launcher.WithoutAnEngineTheFileIsWrittenAndTheUserTold:Launcher.WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEngine'
+  [win_app_tests]='Launcher.UnwritableTerrainIniKeepsTheSheetOpenUntilSavedOrCancelled:Launcher.ValuesReachTheFileThroughThePageFieldsOnly:Launcher.WithoutAnEngineTheFileIsWrittenAndTheUserTold:Launcher.WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEngine'
 )
 
 run_gtest() { # name [wine args...]

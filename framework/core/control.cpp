@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/core/access_keys.h"
 #include "framework/core/bitmap.h"
 #include "framework/core/control_descriptions.h"
 #include "framework/core/cwnd.h"
@@ -51,7 +52,8 @@ int CharacterCount(std::string_view text)
 }
 
 Control::Control(PageWindow& page, const ControlTemplate& tmpl)
-    : m_page(page), m_template(tmpl), m_description(FindControlDescription(page.Template().id, tmpl.id))
+    : m_page(page), m_template(tmpl), m_description(FindControlDescription(page.Template().id, tmpl.id)),
+      m_accessibleDescription(m_description)
 {
     if (tmpl.kind != ControlKind::Edit && tmpl.caption != nullptr)
         m_text = tmpl.caption;
@@ -81,6 +83,17 @@ CWnd& Control::Window()
     }
     return *m_wrapper;
 }
+
+void Control::SetAccessibleDescription(std::string_view text)
+{
+    if (text == m_accessibleDescription)
+        return;
+    m_accessibleDescription = text;
+    if (m_view != nullptr)
+        m_view->AccessibleDescriptionChanged(*this);
+}
+
+std::string Control::MarkedText() const { return MarkAccessKey(m_text, m_accessKey); }
 
 void Control::SetText(std::string_view text)
 {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "framework/core/dialog_template.h"
 #include "framework/core/wintypes.h"
@@ -33,6 +34,8 @@ public:
     virtual void FocusRequested(Control&) {}
     // The typing limit changed; a native edit applies it itself.
     virtual void LimitChanged(Control&) {}
+    // What a screen reader reads as the control's description changed.
+    virtual void AccessibleDescriptionChanged(Control&) {}
 };
 
 // The average character size of the dialog font, in pixels, from which dialog units are
@@ -62,8 +65,21 @@ public:
     PageWindow& Page() const { return m_page; }
     DWORD Style() const { return m_template.style; }
     // What the control holds, in the application's words ("" when it gave none): the backends
-    // show it as the tooltip and the accessible description.
+    // show it as the tooltip and, unless the program says otherwise, the accessible description.
     const char* Description() const { return m_description; }
+    // What a screen reader reads as the description: what the program last said the control
+    // shows (a picture), else Description(). In UTF-8.
+    const std::string& AccessibleDescription() const { return m_accessibleDescription; }
+    void SetAccessibleDescription(std::string_view text);
+    // What a screen reader calls the control (AccessibleNameFor, or the application's name for
+    // it); "" when it names itself.
+    const std::string& AccessibleName() const { return m_accessibleName; }
+    void SetAccessibleName(std::string name) { m_accessibleName = std::move(name); }
+    // The key that reaches the control, or that a label gives the control it labels; 0 for none.
+    char AccessKey() const { return m_accessKey; }
+    void SetAccessKey(char key) { m_accessKey = key; }
+    // The caption as shown, with the access key's marker (MarkAccessKey).
+    std::string MarkedText() const;
 
     // Text of any control (an edit's contents, a button's or static's caption).
     const std::string& Text() const { return m_text; }
@@ -140,6 +156,9 @@ private:
     PageWindow& m_page;
     const ControlTemplate& m_template;
     const char* m_description;
+    std::string m_accessibleDescription;
+    std::string m_accessibleName;
+    char m_accessKey = 0;
     std::string m_text;
     int m_limit = 0;
     size_t m_selStart = 0;

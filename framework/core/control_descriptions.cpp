@@ -1,4 +1,5 @@
-// The application's control descriptions, looked up as page windows make their controls.
+// The application's control descriptions and names, looked up as page windows make their
+// controls.
 #include "framework/core/control_descriptions.h"
 
 #include <vector>
@@ -8,11 +9,30 @@
 namespace fw {
 
 namespace {
+
 std::vector<ControlDescription>& Descriptions()
 {
     static std::vector<ControlDescription> descriptions;
     return descriptions;
 }
+
+std::vector<ControlDescription>& Names()
+{
+    static std::vector<ControlDescription> names;
+    return names;
+}
+
+const char* Find(const std::vector<ControlDescription>& texts, int dialogId, int controlId)
+{
+    // Unnamed controls share IDC_STATIC and can be told apart by nothing the table could hold.
+    if (controlId == IDC_STATIC)
+        return "";
+    for (const ControlDescription& text : texts)
+        if (text.dialogId == dialogId && text.controlId == controlId && text.text != nullptr)
+            return text.text;
+    return "";
+}
+
 } // namespace
 
 void SetControlDescriptions(std::span<const ControlDescription> descriptions)
@@ -20,15 +40,10 @@ void SetControlDescriptions(std::span<const ControlDescription> descriptions)
     Descriptions().assign(descriptions.begin(), descriptions.end());
 }
 
-const char* FindControlDescription(int dialogId, int controlId)
-{
-    // Unnamed controls share IDC_STATIC and can be told apart by nothing the table could hold.
-    if (controlId == IDC_STATIC)
-        return "";
-    for (const ControlDescription& description : Descriptions())
-        if (description.dialogId == dialogId && description.controlId == controlId && description.text != nullptr)
-            return description.text;
-    return "";
-}
+const char* FindControlDescription(int dialogId, int controlId) { return Find(Descriptions(), dialogId, controlId); }
+
+void SetControlNames(std::span<const ControlDescription> names) { Names().assign(names.begin(), names.end()); }
+
+const char* FindControlName(int dialogId, int controlId) { return Find(Names(), dialogId, controlId); }
 
 } // namespace fw

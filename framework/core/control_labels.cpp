@@ -16,35 +16,60 @@ constexpr int kLine = 8;
 
 } // namespace
 
-std::string LabelFor(const DialogTemplate& tmpl, std::size_t index)
+std::optional<std::size_t> LabelIndexFor(const DialogTemplate& tmpl, std::size_t index)
 {
     if (index >= tmpl.controls.size())
-        return {};
+        return std::nullopt;
     const ControlTemplate& control = tmpl.controls[index];
-    const ControlTemplate* best = nullptr;
-    for (const ControlTemplate& other : tmpl.controls) {
+    std::optional<std::size_t> best;
+    const auto right = [&tmpl](std::size_t i) { return tmpl.controls[i].x + tmpl.controls[i].cx; };
+    const auto bottom = [&tmpl](std::size_t i) { return tmpl.controls[i].y + tmpl.controls[i].cy; };
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& other = tmpl.controls[i];
         if (!IsLabel(other))
             continue;
         const bool sameLine = other.y < control.y + control.cy && control.y < other.y + other.cy;
         const bool leftOf = other.x < control.x && other.x + other.cx <= control.x + kOverlap;
-        if (sameLine && leftOf && (best == nullptr || other.x + other.cx > best->x + best->cx))
-            best = &other;
+        if (sameLine && leftOf && (!best || right(i) > right(*best)))
+            best = i;
     }
-    if (best != nullptr)
-        return best->caption;
+    if (best)
+        return best;
     if (index > 0) {
         const ControlTemplate& previous = tmpl.controls[index - 1];
         if (previous.kind == ControlKind::Static && previous.caption != nullptr)
-            return previous.caption;
+            return index - 1;
     }
-    for (const ControlTemplate& other : tmpl.controls) {
-        const int bottom = other.y + other.cy;
-        const bool above = bottom <= control.y + kOverlap && control.y - bottom <= kLine;
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& other = tmpl.controls[i];
+        const int otherBottom = bottom(i);
+        const bool above = otherBottom <= control.y + kOverlap && control.y - otherBottom <= kLine;
         const bool aligned = other.x - control.x <= kOverlap && control.x - other.x <= kOverlap;
-        if (IsLabel(other) && above && aligned && (best == nullptr || bottom > best->y + best->cy))
-            best = &other;
+        if (IsLabel(other) && above && aligned && (!best || otherBottom > bottom(*best)))
+            best = i;
     }
-    return best != nullptr ? best->caption : std::string();
+    return best;
+}
+
+std::string LabelFor(const DialogTemplate& tmpl, std::size_t index)
+{
+    const std::optional<std::size_t> label = LabelIndexFor(tmpl, index);
+    return label ? tmpl.controls[*label].caption : std::string();
+}
+
+std::vector<int> LabelTargets(const DialogTemplate& tmpl)
+{
+    std::vector<int> targets(tmpl.controls.size(), -1);
+    for (const ControlKind kind : {ControlKind::Edit, ControlKind::Slider}) {
+        for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+            if (tmpl.controls[i].kind != kind)
+                continue;
+            const std::optional<std::size_t> label = LabelIndexFor(tmpl, i);
+            if (label && targets[*label] < 0)
+                targets[*label] = static_cast<int>(i);
+        }
+    }
+    return targets;
 }
 
 std::string AccessibleNameFor(const DialogTemplate& tmpl, std::size_t index)

@@ -60,6 +60,12 @@ void CWnd::SetWindowText(const char* text)
         m_control->SetText(text != nullptr ? text : "");
 }
 
+void CWnd::SetAccessibleDescription(const char* text)
+{
+    if (m_control != nullptr)
+        m_control->SetAccessibleDescription(text != nullptr ? text : "");
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     fw::Control* c = m_control;

@@ -49,6 +49,9 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void GetClientRect(CRect* rect) const;
     void SetFocus();
+    // What a screen reader reads as the control's description from now on, in UTF-8: what a
+    // picture shows, say. Until the first call it is the control's tooltip text.
+    void SetAccessibleDescription(const char* text);
 
     // Child controls of a dialog-like window (a page).
     CWnd* GetDlgItem(int id) const;

@@ -1,15 +1,30 @@
 // A page window and the routing of its controls' notifications.
 #include "framework/core/page_window.h"
 
+#include "framework/core/access_keys.h"
+#include "framework/core/control_descriptions.h"
+#include "framework/core/control_labels.h"
 #include "framework/core/propsheet.h"
+#include "framework/core/reading_order.h"
 
 namespace fw {
 
-PageWindow::PageWindow(CPropertyPage& page, const DialogTemplate& tmpl) : m_page(page), m_template(tmpl)
+PageWindow::PageWindow(CPropertyPage& page, const DialogTemplate& tmpl)
+    : m_page(page), m_template(tmpl), m_readingOrder(fw::ReadingOrder(tmpl))
 {
     m_controls.reserve(tmpl.controls.size());
-    for (const ControlTemplate& control : tmpl.controls)
-        m_controls.push_back(std::make_unique<Control>(*this, control));
+    for (std::size_t i = 0; i < tmpl.controls.size(); ++i) {
+        auto control = std::make_unique<Control>(*this, tmpl.controls[i]);
+        const char* given = FindControlName(tmpl.id, control->Id());
+        control->SetAccessibleName(given[0] != '\0' ? given : AccessibleNameFor(tmpl, i));
+        control->SetAccessKey(FindAccessKey(tmpl.id, control->Id()));
+        m_controls.push_back(std::move(control));
+    }
+    // A label shows the key of the control it labels.
+    const std::vector<int> targets = LabelTargets(tmpl);
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (targets[i] >= 0)
+            m_controls[i]->SetAccessKey(m_controls[static_cast<std::size_t>(targets[i])]->AccessKey());
 }
 
 PageWindow::~PageWindow() = default;

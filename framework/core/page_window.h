@@ -25,7 +25,11 @@ public:
 
     // The first control with this identifier, or nullptr.
     Control* Find(int id) const;
+    // In template order.
     std::span<const std::unique_ptr<Control>> Controls() const { return m_controls; }
+    // Indices into Controls() in the order a reader takes them in (ReadingOrder): the order a
+    // backend makes and links the toolkit's controls in, for Tab and for screen readers.
+    std::span<const std::size_t> ReadingOrder() const { return m_readingOrder; }
 
     bool Visible() const { return m_visible; }
     // Showing a page draws its sliders once the current input has been handled.
@@ -47,6 +51,7 @@ private:
     CPropertyPage& m_page;
     const DialogTemplate& m_template;
     std::vector<std::unique_ptr<Control>> m_controls;
+    std::vector<std::size_t> m_readingOrder;
     bool m_visible = false;
     int m_lockDepth = 0;
     int m_focusId = IDC_STATIC;

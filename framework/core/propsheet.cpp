@@ -161,6 +161,9 @@ bool CPropertySheet::PressOK()
         return true;
     if (CPropertyPage* current = GetActivePage(); current != nullptr && !current->OnKillActive())
         return false;
+    // A save that fails leaves the sheet open with what the user entered, to be tried again.
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this && !app->SaveAllModified())
+        return false;
     m_result = IDOK;
     return true;
 }

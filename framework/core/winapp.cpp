@@ -35,6 +35,8 @@ BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return 0; }
 
+BOOL CWinApp::SaveAllModified() { return TRUE; }
+
 void CWinApp::SetRegistryKey(const char* key) { m_registryKey = key; }
 
 void CWinApp::OnHelpFinder()

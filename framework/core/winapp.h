@@ -14,6 +14,10 @@ public:
     virtual BOOL InitInstance();
     // Called when the application's work is over; its result is the process's exit status.
     virtual int ExitInstance();
+    // Asked by the main window before it closes with the user's work confirmed (a sheet's OK):
+    // TRUE lets it close; FALSE keeps it open, as it is, with every value the user entered. The
+    // default has nothing to save.
+    virtual BOOL SaveAllModified();
     // Names the registry key for profile settings; this program stores nothing there.
     void SetRegistryKey(const char* key);
     // Selects the HTML help viewer for the framework's help handlers.

@@ -4,6 +4,7 @@
 // the two halves meet only here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,7 +40,7 @@ public:
 
 struct PageInfo {
     int templateId = 0; // the dialog resource the page is made from
-    std::string title;
+    std::string title;  // with the access key's marker ('&'), if it has one
 };
 
 // Dialog base units of the dialogs' font: what one dialog unit is in pixels (x / 4, y / 8).
@@ -52,7 +53,9 @@ struct BaseUnits {
 // on request, as the layer opens them.
 class NativeSheet {
 public:
-    NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages);
+    // The buttons' captions are OK's, Cancel's and Help's, with their access keys' markers.
+    NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages,
+                const std::array<std::string, 3>& buttons);
     ~NativeSheet();
     NativeSheet(const NativeSheet&) = delete;
     NativeSheet& operator=(const NativeSheet&) = delete;
@@ -65,6 +68,14 @@ public:
     // resource cannot be found.
     bool CreatePage(int index);
     Handle Page(int index) const;
+    // The control a page's dialog made from entry `templateIndex` of its resource, texts without
+    // an identifier included (nullptr when there is none).
+    Handle ControlAt(int page, std::size_t templateIndex) const;
+    // Puts a page's controls in this order (template indices), the order of its windows, which
+    // Tab walks, a label's access key moves on from, and screen readers read. `startsGroup`
+    // (per template index) marks the controls that begin a group, as a run of check boxes does:
+    // the arrow keys stay within a group.
+    void OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup);
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
     // its description.
     void SetToolTip(int page, int id, const std::string& text);
@@ -116,6 +127,8 @@ private:
     Handle m_instance;
     std::vector<PageInfo> m_pages;
     std::vector<Handle> m_pageWindows;
+    std::vector<std::vector<Handle>> m_pageControls; // in template order
+    std::vector<char> m_tabKeys;                     // each tab's access key, or 0
     Handle m_window = nullptr;
     Handle m_tabs = nullptr;
     Handle m_buttons[3] = {nullptr, nullptr, nullptr};
@@ -125,6 +138,11 @@ private:
     int m_shown = -1;
     bool m_quit = false;
 };
+
+// What screen readers hear of a control besides its name: its description (UTF-8), announced
+// again when it changes, and the access key that reaches it ("Alt+W"; 0 for none).
+void SetAccessibleDescription(Handle control, const std::string& description);
+void SetAccessibleShortcut(Handle control, char key);
 
 // Operations on native controls. Text set here raises no EN_CHANGE report to SheetInput.
 std::string GetText(Handle control);

@@ -1,11 +1,15 @@
-// Accessible names for controls: the platform's own accessible object of the control, with the
-// name answered from the label. WM_GETOBJECT is answered rather than IAccPropServices
-// annotations, which Wine's oleacc does not implement (SetHwndPropStr returns E_NOTIMPL there).
+// What screen readers hear of controls: the platform's own accessible object of the control,
+// with the name, the description and the keyboard shortcut answered by the layer.
+// WM_GETOBJECT is answered rather than IAccPropServices annotations, which Wine's oleacc does not
+// implement (SetHwndPropStr returns E_NOTIMPL there).
 #include "framework/win32/native_accessible.h"
+
+#include "framework/win32/native.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <cctype>
 #include <utility>
 
 namespace fw::win32 {
@@ -19,10 +23,26 @@ bool Same(REFIID a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-// The control's standard object, passed through but for its own name.
+// What the layer says of a control; an empty text leaves the standard object's answer.
+struct Texts {
+    std::wstring name;
+    std::wstring description;
+    std::wstring shortcut;
+};
+
+// Answers with a text of the layer's when it has one for the control itself.
+HRESULT Answer(const std::wstring& text, BSTR* out)
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = SysAllocString(text.c_str());
+    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+// The control's standard object, passed through but for the layer's texts.
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(IAccessible* standard, const std::wstring& name) : m_standard(standard), m_name(name) {}
+    NamedAccessible(IAccessible* standard, const Texts& texts) : m_standard(standard), m_texts(texts) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
@@ -50,12 +70,21 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
     {
-        if (!IsSelf(child))
+        if (!IsSelf(child) || m_texts.name.empty())
             return m_standard->get_accName(child, name);
-        if (name == nullptr)
-            return E_POINTER;
-        *name = SysAllocString(m_name.c_str());
-        return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+        return Answer(m_texts.name, name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
+    {
+        if (!IsSelf(child) || m_texts.description.empty())
+            return m_standard->get_accDescription(child, text);
+        return Answer(m_texts.description, text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override
+    {
+        if (!IsSelf(child) || m_texts.shortcut.empty())
+            return m_standard->get_accKeyboardShortcut(child, shortcut);
+        return Answer(m_texts.shortcut, shortcut);
     }
 
     // The rest is the standard object's.
@@ -83,10 +112,6 @@ public:
     {
         return m_standard->get_accValue(child, value);
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override
-    {
-        return m_standard->get_accDescription(child, text);
-    }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
         return m_standard->get_accRole(child, role);
@@ -99,10 +124,6 @@ public:
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override
     {
         return m_standard->get_accHelpTopic(file, child, topic);
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override
-    {
-        return m_standard->get_accKeyboardShortcut(child, shortcut);
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return m_standard->get_accFocus(child); }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override
@@ -137,46 +158,92 @@ private:
     ~NamedAccessible() { m_standard->Release(); }
 
     IAccessible* m_standard;
-    std::wstring m_name;
+    Texts m_texts;
     LONG m_references = 1;
 };
 
-// The name a control is read by, kept with the control.
-constexpr wchar_t kNameProperty[] = L"Sandrel.AccessibleName";
+// The texts a control is read by, kept with the control.
+constexpr wchar_t kTextsProperty[] = L"Sandrel.AccessibleTexts";
 
-std::wstring* NameOf(HWND control) { return static_cast<std::wstring*>(GetPropW(control, kNameProperty)); }
+Texts* TextsOf(HWND control) { return static_cast<Texts*>(GetPropW(control, kTextsProperty)); }
 
 LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && NameOf(window) != nullptr) {
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && TextsOf(window) != nullptr) {
         IAccessible* standard = nullptr;
         if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
-            auto* named = new NamedAccessible(standard, *NameOf(window));
+            auto* named = new NamedAccessible(standard, *TextsOf(window));
             const LRESULT result = LresultFromObject(kIAccessible, wParam, named);
             named->Release(); // the result holds its own reference
             return result;
         }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, NamedControlProc, kSubclass);
-        delete static_cast<std::wstring*>(RemovePropW(window, kNameProperty));
+        delete static_cast<Texts*>(RemovePropW(window, kTextsProperty));
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The control's texts, kept from the first call on; nullptr when the control cannot keep them.
+Texts* KeptTexts(HWND control)
+{
+    if (Texts* kept = TextsOf(control))
+        return kept;
+    auto* kept = new Texts;
+    if (!SetPropW(control, kTextsProperty, kept)) {
+        delete kept;
+        return nullptr;
+    }
+    if (!SetWindowSubclass(control, NamedControlProc, kSubclass, 0)) {
+        delete static_cast<Texts*>(RemovePropW(control, kTextsProperty));
+        return nullptr;
+    }
+    return kept;
 }
 
 } // namespace
 
 void NameForScreenReaders(HWND control, std::wstring name)
 {
-    if (std::wstring* kept = NameOf(control)) {
-        *kept = std::move(name);
+    if (Texts* kept = KeptTexts(control))
+        kept->name = std::move(name);
+}
+
+void DescribeForScreenReaders(HWND control, std::wstring description)
+{
+    if (description.empty() && TextsOf(control) == nullptr)
+        return; // the standard object says the same
+    Texts* kept = KeptTexts(control);
+    if (kept == nullptr || kept->description == description)
         return;
-    }
-    auto* kept = new std::wstring(std::move(name));
-    if (!SetPropW(control, kNameProperty, kept))
-        delete kept;
-    else if (!SetWindowSubclass(control, NamedControlProc, kSubclass, 0))
-        delete static_cast<std::wstring*>(RemovePropW(control, kNameProperty));
+    kept->description = std::move(description);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void ShortcutForScreenReaders(HWND control, wchar_t key)
+{
+    if (key == 0 && TextsOf(control) == nullptr)
+        return;
+    if (Texts* kept = KeptTexts(control))
+        kept->shortcut = key != 0 ? std::wstring(L"Alt+") + key : std::wstring();
+}
+
+void SetAccessibleDescription(Handle control, const std::string& description)
+{
+    // The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
+    const int length = static_cast<int>(description.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, description.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, description.data(), length, wide.data(), n);
+    DescribeForScreenReaders(static_cast<HWND>(control), std::move(wide));
+}
+
+void SetAccessibleShortcut(Handle control, char key)
+{
+    const auto shown = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(key)));
+    ShortcutForScreenReaders(static_cast<HWND>(control), shown);
 }
 
 } // namespace fw::win32

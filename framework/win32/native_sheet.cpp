@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
 #include <memory>
 #include <utility>
@@ -119,6 +120,26 @@ SIZE TemplateSize(HINSTANCE instance, int id)
     size.cx = word(extended ? 22 : 14);
     size.cy = word(extended ? 24 : 16);
     return size;
+}
+
+// The character after a caption's access-key marker ('&', not "&&"), or 0.
+char AccessKeyOf(const std::string& marked)
+{
+    for (std::size_t i = 0; i + 1 < marked.size(); ++i) {
+        if (marked[i] != '&')
+            continue;
+        if (marked[i + 1] != '&')
+            return marked[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+// The keys are the program's own, ASCII: letters match in either case.
+bool SameKey(WPARAM typed, char key)
+{
+    return key != 0 && typed < 0x80 &&
+           std::toupper(static_cast<int>(typed)) == std::toupper(static_cast<unsigned char>(key));
 }
 
 bool IsTrackbar(HWND window)
@@ -289,9 +310,13 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages)
-    : m_input(input), m_instance(instance), m_pages(std::move(pages)), m_pageWindows(m_pages.size(), nullptr)
+NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& caption, std::vector<PageInfo> pages,
+                         const std::array<std::string, 3>& buttonCaptions)
+    : m_input(input), m_instance(instance), m_pages(std::move(pages)), m_pageWindows(m_pages.size(), nullptr),
+      m_pageControls(m_pages.size())
 {
+    for (const PageInfo& page : m_pages)
+        m_tabKeys.push_back(AccessKeyOf(page.title));
     const std::vector<WORD> tmpl = SheetTemplate(caption);
     m_window = CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance),
                                           reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), nullptr, SheetProc,
@@ -315,11 +340,11 @@ NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& 
     }
     const struct {
         int id;
-        const char* text;
         DWORD style;
-    } buttons[] = {{IDOK, "OK", BS_DEFPUSHBUTTON}, {IDCANCEL, "Cancel", BS_PUSHBUTTON}, {kHelpButton, "Help", BS_PUSHBUTTON}};
+    } buttons[] = {{IDOK, BS_DEFPUSHBUTTON}, {IDCANCEL, BS_PUSHBUTTON}, {kHelpButton, BS_PUSHBUTTON}};
     for (int i = 0; i < 3; ++i) {
-        m_buttons[i] = CreateWindowExA(0, "Button", buttons[i].text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | buttons[i].style,
+        m_buttons[i] = CreateWindowExA(0, "Button", buttonCaptions[static_cast<std::size_t>(i)].c_str(),
+                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | buttons[i].style,
                                        0, 0, 10, 10, H(m_window),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons[i].id)),
                                        static_cast<HINSTANCE>(m_instance), nullptr);
@@ -416,6 +441,11 @@ bool NativeSheet::CreatePage(int index)
     SetWindowLongPtrA(page, GWL_EXSTYLE, GetWindowLongPtrA(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     EnableWindow(page, TRUE);
     UseTabBackground(page);
+    // The dialog makes its controls in its resource's order; texts without an identifier are
+    // told apart by nothing else.
+    auto& controls = m_pageControls[static_cast<size_t>(index)];
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        controls.push_back(child);
     FitCaptions(page);
 
     RECT area{};
@@ -474,6 +504,28 @@ Handle NativeSheet::Page(int index) const
 {
     return index >= 0 && index < static_cast<int>(m_pageWindows.size()) ? m_pageWindows[static_cast<size_t>(index)]
                                                                           : nullptr;
+}
+
+Handle NativeSheet::ControlAt(int page, std::size_t templateIndex) const
+{
+    if (page < 0 || page >= static_cast<int>(m_pageControls.size()))
+        return nullptr;
+    const auto& controls = m_pageControls[static_cast<size_t>(page)];
+    return templateIndex < controls.size() ? controls[templateIndex] : nullptr;
+}
+
+void NativeSheet::OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup)
+{
+    HWND previous = HWND_TOP;
+    for (const std::size_t i : order) {
+        HWND control = H(ControlAt(page, i));
+        if (control == nullptr)
+            continue;
+        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (i < startsGroup.size() && startsGroup[i])
+            SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | WS_GROUP);
+        previous = control;
+    }
 }
 
 Handle NativeSheet::Control(int page, int id) const
@@ -555,7 +607,21 @@ void NativeSheet::PumpPending()
 bool NativeSheet::HandleSheetKey(const void* message)
 {
     const MSG& msg = *static_cast<const MSG*>(message);
-    if (msg.message != WM_KEYDOWN || (msg.hwnd != H(m_window) && !IsChild(H(m_window), msg.hwnd)))
+    if (msg.hwnd != H(m_window) && !IsChild(H(m_window), msg.hwnd))
+        return false;
+    // Alt and a tab's key opens that tab, as a click on it would (the tab control knows no
+    // access keys); the dialog manager finds the page's keys and the buttons' itself.
+    if (msg.message == WM_SYSCHAR) {
+        for (std::size_t i = 0; i < m_tabKeys.size(); ++i) {
+            if (SameKey(msg.wParam, m_tabKeys[i])) {
+                if (static_cast<int>(i) != m_shown)
+                    m_input.TabRequested(static_cast<int>(i));
+                return true;
+            }
+        }
+        return false;
+    }
+    if (msg.message != WM_KEYDOWN)
         return false;
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;

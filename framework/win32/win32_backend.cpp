@@ -2,8 +2,11 @@
 // the user's input back through the sheet's protocol and the controls' User* operations.
 #include "framework/win32/win32_backend.h"
 
+#include <array>
+#include <span>
 #include <string>
 
+#include "framework/core/access_keys.h"
 #include "framework/core/bitmap.h"
 #include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
@@ -25,7 +28,11 @@ public:
             TextChanged(m_control);
             LimitChanged(m_control);
             break;
-        case ControlKind::CheckBox: CheckChanged(m_control); break;
+        case ControlKind::CheckBox:
+            TextChanged(m_control);
+            CheckChanged(m_control);
+            break;
+        case ControlKind::PushButton: TextChanged(m_control); break;
         case ControlKind::Slider: SliderUpdated(m_control, false); break;
         case ControlKind::Picture: BitmapChanged(m_control); break;
         default: break;
@@ -49,8 +56,10 @@ public:
 
     void TextChanged(Control&) override
     {
-        if (GetText(m_native) != m_control.Text())
-            SetText(m_native, m_control.Text());
+        // An edit shows its text; a caption shows its access key's marker too.
+        const std::string shown = m_control.Kind() == ControlKind::Edit ? m_control.Text() : m_control.MarkedText();
+        if (GetText(m_native) != shown)
+            SetText(m_native, shown);
     }
 
     void SelectionChanged(Control&) override
@@ -88,6 +97,11 @@ public:
 
     void FocusRequested(Control&) override { Focus(m_native); }
 
+    void AccessibleDescriptionChanged(Control&) override
+    {
+        SetAccessibleDescription(m_native, m_control.AccessibleDescription());
+    }
+
     void LimitChanged(Control&) override
     {
         if (m_control.Kind() == ControlKind::Edit)
@@ -107,15 +121,23 @@ std::vector<PageInfo> PagesOf(const CPropertySheet& sheet)
     std::vector<PageInfo> pages;
     for (int i = 0; i < sheet.GetPageCount(); ++i) {
         const CPropertyPage* page = sheet.GetPage(i);
-        pages.push_back({static_cast<int>(page->TemplateId()), page->GetTitle().str()});
+        const auto id = static_cast<int>(page->TemplateId());
+        pages.push_back({id, MarkAccessKey(page->GetTitle().str(), FindAccessKey(id, kPageTab))});
     }
     return pages;
+}
+
+std::array<std::string, 3> ButtonCaptions()
+{
+    return {MarkAccessKey("OK", FindAccessKey(kSheetButtons, IDOK)),
+            MarkAccessKey("Cancel", FindAccessKey(kSheetButtons, IDCANCEL)),
+            MarkAccessKey("Help", FindAccessKey(kSheetButtons, ID_HELP))};
 }
 
 } // namespace
 
 SheetWindow::SheetWindow(CPropertySheet& sheet, Handle instance)
-    : m_sheet(sheet), m_native(*this, instance, sheet.GetCaption().str(), PagesOf(sheet))
+    : m_sheet(sheet), m_native(*this, instance, sheet.GetCaption().str(), PagesOf(sheet), ButtonCaptions())
 {
     // The model sizes pictures' contents from dialog units: they are the native font's.
     if (m_native.Created())
@@ -165,14 +187,31 @@ void SheetWindow::PageCreated(int index)
         return;
     PageWindow* window = m_sheet.GetPage(index)->GetPageWindow();
     const auto controls = window->Controls(); // in template order
+    // The dialog's windows in reading order; each run of check boxes a group of its own, so that
+    // the arrow keys go down it as Tab does, and the control after it starts the next.
+    const std::span<const std::size_t> order = window->ReadingOrder();
+    std::vector<bool> startsGroup(controls.size(), false);
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        const bool box = controls[order[k]]->Kind() == ControlKind::CheckBox;
+        startsGroup[order[k]] = box != (controls[order[k - 1]]->Kind() == ControlKind::CheckBox);
+    }
+    m_native.OrderControls(index, {order.begin(), order.end()}, startsGroup);
     for (std::size_t i = 0; i < controls.size(); ++i) {
         Control& control = *controls[i];
-        if (control.Id() == IDC_STATIC)
-            continue; // texts without identifier never change
-        if (Handle native = m_native.Control(index, control.Id()))
-            m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
+        if (control.Id() == IDC_STATIC) {
+            // Texts without identifier never change; a label shows the key of its control.
+            if (control.AccessKey() != 0)
+                SetText(m_native.ControlAt(index, i), control.MarkedText());
+            continue;
+        }
+        Handle native = m_native.Control(index, control.Id());
+        if (native == nullptr)
+            continue;
+        m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
         m_native.SetToolTip(index, control.Id(), control.Description());
-        m_native.SetAccessibleName(index, control.Id(), AccessibleNameFor(window->Template(), i));
+        m_native.SetAccessibleName(index, control.Id(), control.AccessibleName());
+        SetAccessibleDescription(native, control.AccessibleDescription());
+        SetAccessibleShortcut(native, control.AccessKey());
     }
 }
 

@@ -60,12 +60,20 @@ public:
             ShowText();
     }
 
+    void SetMnemonicTarget(ControlWidget& target) override
+    {
+        if (m_label != nullptr && Gtk(m_label) != nullptr && Gtk(target.Window()) != nullptr)
+            gtk_label_set_mnemonic_widget(GTK_LABEL(Gtk(m_label)), Gtk(target.Window()));
+    }
+
 private:
     void ShowText()
     {
-        // Statics wrap their words at their width, as the dialogs were laid out for.
-        m_label->SetLabel(ToWx(m_control.Text()));
-        m_label->Wrap(m_label->GetSize().GetWidth());
+        m_label->SetLabel(ToWx(m_control.MarkedText()));
+        // Texts wrap their words at their width, as the dialogs were laid out for. A label with
+        // an access key is one line, which wrapping would measure with its marker.
+        if (m_control.AccessKey() == 0)
+            m_label->Wrap(m_label->GetSize().GetWidth());
     }
 
     wxStaticText* m_label = nullptr;
@@ -78,14 +86,15 @@ public:
         : ControlWidget(control, std::move(afterInput))
     {
         const wxRect r = PixelRect(control.Template());
-        m_button = new wxButton(parent, wxID_ANY, ToWx(control.Text()), r.GetPosition(), r.GetSize(), wxBU_EXACTFIT);
+        m_button =
+            new wxButton(parent, wxID_ANY, ToWx(control.MarkedText()), r.GetPosition(), r.GetSize(), wxBU_EXACTFIT);
         Attach(m_button);
         MakeCompact(m_button);
         m_button->Bind(wxEVT_BUTTON, &ButtonWidget::OnButton, this);
     }
     ~ButtonWidget() override { m_button->Unbind(wxEVT_BUTTON, &ButtonWidget::OnButton, this); }
 
-    void TextChanged(Control&) override { m_button->SetLabel(ToWx(m_control.Text())); }
+    void TextChanged(Control&) override { m_button->SetLabel(ToWx(m_control.MarkedText())); }
 
 private:
     void OnButton(wxCommandEvent&)
@@ -103,7 +112,7 @@ public:
         : ControlWidget(control, std::move(afterInput))
     {
         const wxRect r = PixelRect(control.Template());
-        m_box = new wxCheckBox(parent, wxID_ANY, ToWx(control.Text()), r.GetPosition(), r.GetSize());
+        m_box = new wxCheckBox(parent, wxID_ANY, ToWx(control.MarkedText()), r.GetPosition(), r.GetSize());
         Attach(m_box);
         MakeCompact(m_box);
         m_box->SetValue(control.Check() != 0);
@@ -111,7 +120,7 @@ public:
     }
     ~CheckWidget() override { m_box->Unbind(wxEVT_CHECKBOX, &CheckWidget::OnClick, this); }
 
-    void TextChanged(Control&) override { m_box->SetLabel(ToWx(m_control.Text())); }
+    void TextChanged(Control&) override { m_box->SetLabel(ToWx(m_control.MarkedText())); }
     void CheckChanged(Control&) override { m_box->SetValue(m_control.Check() != 0); }
 
 private:
@@ -309,14 +318,22 @@ private:
     wxSlider* m_slider;
 };
 
-// Shows its bitmap centred at its own size; what does not fit is clipped by the window.
+// Shows its bitmap centred at its own size; what does not fit is clipped by the window. It takes
+// no focus: there is nothing to do with it but look, and screen readers read it in its place.
 class PictureWindow : public wxWindow {
 public:
     PictureWindow(wxWindow* parent, const wxRect& r) : wxWindow(parent, wxID_ANY, r.GetPosition(), r.GetSize())
     {
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         Bind(wxEVT_PAINT, &PictureWindow::OnPaint, this);
+        if (GtkWidgetPtr widget = Gtk(this)) {
+            gtk_widget_set_can_focus(widget, FALSE);
+            atk_object_set_role(gtk_widget_get_accessible(widget), gtk::kAtkRoleImage);
+        }
     }
+
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
 
     void Show(const fw::Image* image)
     {
@@ -366,6 +383,22 @@ wxString ToWx(std::string_view text)
     if (!utf8.empty())
         return utf8;
     return wxString(text.data(), wxConvISO8859_1, text.size());
+}
+
+std::string GtkMnemonic(std::string_view marked)
+{
+    std::string gtk;
+    for (std::size_t i = 0; i < marked.size(); ++i) {
+        if (marked[i] == '_')
+            gtk += "__";
+        else if (marked[i] != '&' || i + 1 == marked.size())
+            gtk += marked[i];
+        else if (marked[++i] == '&')
+            gtk += '&'; // a '&' of the caption itself
+        else
+            gtk += std::string("_") + marked[i];
+    }
+    return gtk;
 }
 
 std::string FromWx(const wxString& text)
@@ -471,6 +504,12 @@ void ControlWidget::FocusRequested(Control&)
         m_window->SetFocus();
 }
 
+void ControlWidget::AccessibleDescriptionChanged(Control&)
+{
+    if (GtkWidgetPtr gtk = m_window != nullptr ? Gtk(m_window) : nullptr)
+        atk_object_set_description(gtk_widget_get_accessible(gtk), m_control.AccessibleDescription().c_str());
+}
+
 std::unique_ptr<ControlWidget> ControlWidget::Create(wxWindow* parent, Control& control,
                                                      std::function<void()> afterInput,
                                                      const std::string& accessibleName)
@@ -491,11 +530,10 @@ std::unique_ptr<ControlWidget> ControlWidget::Create(wxWindow* parent, Control& 
     if (gtk != nullptr && !accessibleName.empty())
         atk_object_set_name(gtk_widget_get_accessible(gtk), accessibleName.c_str());
     // What the control holds, on hover and for screen readers alike.
-    if (const char* description = control.Description(); description[0] != '\0') {
+    if (const char* description = control.Description(); description[0] != '\0')
         widget->Window()->SetToolTip(ToWx(description));
-        if (gtk != nullptr)
-            atk_object_set_description(gtk_widget_get_accessible(gtk), description);
-    }
+    if (gtk != nullptr && !control.AccessibleDescription().empty())
+        atk_object_set_description(gtk_widget_get_accessible(gtk), control.AccessibleDescription().c_str());
     return widget;
 }
 

@@ -20,6 +20,8 @@ namespace fw::wxui {
 // Latin-1 rather than vanishing.
 wxString ToWx(std::string_view text);
 std::string FromWx(const wxString& text);
+// A caption with the layer's access-key marker ('&', MarkAccessKey) in GTK's notation ('_').
+std::string GtkMnemonic(std::string_view marked);
 // Positions in the toolkit count characters, the model's count bytes.
 long CharacterOffset(std::string_view text, std::size_t byteOffset);
 std::size_t ByteOffset(std::string_view text, long characterOffset);
@@ -47,6 +49,10 @@ public:
     wxWindow* Window() const { return m_window; }
 
     void FocusRequested(Control&) override;
+    void AccessibleDescriptionChanged(Control&) override;
+    // A label's access key reaches `target`, which screen readers then hear it from; no
+    // effect for the other widgets.
+    virtual void SetMnemonicTarget(ControlWidget& /*target*/) {}
 
 protected:
     ControlWidget(Control& control, std::function<void()> afterInput);

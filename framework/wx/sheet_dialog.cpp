@@ -10,8 +10,10 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
+#include "framework/core/access_keys.h"
 #include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
+#include "framework/wx/gtk_calls.h"
 #include "framework/wx/program_icon.h"
 
 namespace fw::wxui {
@@ -29,6 +31,19 @@ const DialogTemplate* TemplateOf(const CPropertyPage& page)
     if (tmpl != nullptr && page.GetTitle().str() == (tmpl->caption != nullptr ? tmpl->caption : ""))
         return tmpl;
     return nullptr;
+}
+
+constexpr const char* kTabIndex = "sandrel-tab-index";
+
+// Alt and a tab's key open that tab as Ctrl+PgDn does: through the sheet, which checks the page
+// being left, and outside the toolkit's signal. The notebook would switch first and let wx undo
+// it after the key's event, which may come after the sheet has switched.
+gboolean OnTabMnemonic(GtkWidgetPtr label, gboolean /*cycling*/, gpointer dialog)
+{
+    auto* sheet = static_cast<SheetDialog*>(dialog);
+    const int index = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(label), kTabIndex));
+    sheet->CallAfter([sheet, index] { sheet->RequestPage(index); });
+    return TRUE;
 }
 
 } // namespace
@@ -97,9 +112,11 @@ SheetDialog::SheetDialog(CPropertySheet& sheet)
     auto* layout = new wxBoxSizer(wxVERTICAL);
     m_notebook = new wxNotebook(this, wxID_ANY);
     for (int i = 0; i < sheet.GetPageCount(); ++i) {
+        CPropertyPage& page = *sheet.GetPage(i);
         auto* panel = new wxPanel(m_notebook, wxID_ANY);
         m_panels.push_back(panel);
-        m_notebook->AddPage(panel, ToWx(sheet.GetPage(i)->GetTitle().str()));
+        m_notebook->AddPage(panel, ToWx(page.GetTitle().str()));
+        MarkTab(i, MarkAccessKey(page.GetTitle().str(), FindAccessKey(static_cast<int>(page.TemplateId()), kPageTab)));
     }
     m_widgets.resize(m_panels.size());
     FitPages();
@@ -108,9 +125,12 @@ SheetDialog::SheetDialog(CPropertySheet& sheet)
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->AddStretchSpacer();
-    auto* ok = new wxButton(this, wxID_OK, "OK");
-    auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
-    auto* help = new wxButton(this, wxID_HELP, "Help");
+    const auto caption = [](int id, const char* text) {
+        return ToWx(MarkAccessKey(text, FindAccessKey(kSheetButtons, id)));
+    };
+    auto* ok = new wxButton(this, wxID_OK, caption(IDOK, "OK"));
+    auto* cancel = new wxButton(this, wxID_CANCEL, caption(IDCANCEL, "Cancel"));
+    auto* help = new wxButton(this, wxID_HELP, caption(ID_HELP, "Help"));
     for (wxButton* button : {ok, cancel, help})
         buttons->Add(button, 0, wxLEFT, margin);
     layout->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, margin);
@@ -132,6 +152,12 @@ SheetDialog::~SheetDialog()
 {
     // The widgets stop mirroring before the controls or the windows go.
     m_widgets.clear();
+    // The notebook removes its pages one by one as it goes, and a screen reader that has read
+    // the tabs is told of each; GTK then asks for the tab of a page already removed
+    // ("gtk_notebook_get_tab_label: assertion 'list != NULL' failed"). It asks only while the
+    // tabs are shown, and the sheet has closed.
+    if (auto* book = reinterpret_cast<GtkWidgetPtr>(m_notebook->GetHandle()))
+        gtk_notebook_set_show_tabs(GTK_NOTEBOOK(book), FALSE);
     m_sheet.SetView(nullptr);
     if (g_running == this)
         g_running = nullptr;
@@ -148,6 +174,30 @@ int SheetDialog::Run()
     ShowModal();
     g_running = nullptr;
     return m_sheet.Result();
+}
+
+void SheetDialog::MarkTab(int index, const std::string& marked)
+{
+    // wx shows a tab's title without its access key: the tab's own label takes it.
+    auto* book = reinterpret_cast<GtkWidgetPtr>(m_notebook->GetHandle());
+    auto* child = reinterpret_cast<GtkWidgetPtr>(PagePanel(index)->GetHandle());
+    GtkWidgetPtr tab =
+        book != nullptr && child != nullptr ? gtk_notebook_get_tab_label(GTK_NOTEBOOK(book), child) : nullptr;
+    if (tab == nullptr)
+        return;
+    GtkWidgetPtr label = GTK_IS_LABEL(tab) ? tab : nullptr;
+    if (label == nullptr && GTK_IS_CONTAINER(tab)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(tab));
+        for (GList* item = children; item != nullptr && label == nullptr; item = item->next)
+            if (GTK_IS_LABEL(item->data))
+                label = GTK_WIDGET(item->data);
+        g_list_free(children);
+    }
+    if (label == nullptr || marked.find('&') == std::string::npos)
+        return;
+    gtk_label_set_text_with_mnemonic(GTK_LABEL(label), GtkMnemonic(marked).c_str());
+    g_object_set_data(G_OBJECT(label), kTabIndex, GINT_TO_POINTER(index));
+    g_signal_connect(label, "mnemonic-activate", G_CALLBACK(OnTabMnemonic), this);
 }
 
 void SheetDialog::FitPages()
@@ -184,13 +234,18 @@ void SheetDialog::PageCreated(int index)
     PageWindow& window = *page->GetPageWindow();
     auto& widgets = m_widgets[static_cast<size_t>(index)];
     widgets.clear();
-    // Created in template order, which is the order the Tab key walks.
-    std::size_t position = 0;
-    for (const auto& control : window.Controls()) {
-        const std::string name = control->Kind() == ControlKind::Edit ? LabelFor(window.Template(), position) : "";
-        widgets.push_back(ControlWidget::Create(panel, *control, [this] { AfterInput(); }, name));
-        ++position;
+    // Made in reading order, which is the order Tab walks and screen readers read.
+    const auto controls = window.Controls();
+    std::vector<ControlWidget*> byIndex(controls.size(), nullptr);
+    for (const std::size_t i : window.ReadingOrder()) {
+        Control& control = *controls[i];
+        widgets.push_back(ControlWidget::Create(panel, control, [this] { AfterInput(); }, control.AccessibleName()));
+        byIndex[i] = widgets.back().get();
     }
+    const std::vector<int> targets = LabelTargets(window.Template());
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (targets[i] >= 0 && byIndex[i] != nullptr && byIndex[static_cast<std::size_t>(targets[i])] != nullptr)
+            byIndex[i]->SetMnemonicTarget(*byIndex[static_cast<std::size_t>(targets[i])]);
     FitPages();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <wx/dialog.h>
@@ -51,6 +52,7 @@ public:
 private:
     void AfterInput();
     void FitPages();
+    void MarkTab(int index, const std::string& marked);
     void OnPageChanging(wxBookCtrlEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnClose(wxCloseEvent& event);

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -14,7 +18,10 @@
 #include "app/launcher_app.h"
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
+#include "framework/core/access_keys.h"
+#include "framework/core/control_labels.h"
 #include "framework/core/ddx.h"
+#include "framework/core/page_window.h"
 #include "framework/core/program_names.h"
 #include "framework/headless/headless.h"
 #include "pages/controls_page.h"
@@ -240,6 +247,49 @@ TEST(Launcher, EverySettingsControlDescribesItsSettingAndTheDefaultItShows)
     EXPECT_FALSE(run.app.InitInstance());
 }
 
+// Every label of an edit or the slider, every check box and push button, every tab and OK,
+// Cancel and Help shows an access key in its caption, and no key reaches two controls on a page:
+// the tabs and the sheet's buttons count on every page, as they are always there.
+TEST(Launcher, EveryControlTheKeyboardReachesHasAnAccessKeyUniqueOnItsPage)
+{
+    LauncherRun run;
+    run.backend.sheetScript = [&](Driver& d) {
+        std::map<char, std::string> always;
+        const auto take = [](std::map<char, std::string>& keys, char key, const std::string& caption) {
+            SCOPED_TRACE(caption);
+            ASSERT_NE(key, 0);
+            EXPECT_NE(fw::MarkAccessKey(caption, key), caption) << "the caption holds its key";
+            const auto [at, added] = keys.emplace(static_cast<char>(std::toupper(key)), caption);
+            EXPECT_TRUE(added) << "also " << at->second;
+        };
+        for (const auto& [id, caption] : {std::pair{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {ID_HELP, "Help"}})
+            take(always, fw::FindAccessKey(fw::kSheetButtons, id), caption);
+        for (int tab = 0; tab < 4; ++tab) {
+            CPropertyPage* page = d.Sheet().GetPage(tab);
+            take(always, fw::FindAccessKey(static_cast<int>(page->TemplateId()), fw::kPageTab), page->GetTitle().str());
+        }
+        for (int tab = 0; tab < 4; ++tab) {
+            ASSERT_TRUE(d.OpenTab(tab));
+            const fw::PageWindow& window = *d.Sheet().GetPage(tab)->GetPageWindow();
+            const std::vector<int> targets = fw::LabelTargets(window.Template());
+            std::map<char, std::string> keys = always;
+            for (std::size_t i = 0; i < window.Controls().size(); ++i) {
+                const fw::Control& control = *window.Controls()[i];
+                const fw::ControlKind kind = control.Kind();
+                if (kind == fw::ControlKind::CheckBox || kind == fw::ControlKind::PushButton || targets[i] >= 0)
+                    take(keys, control.AccessKey(), control.Text());
+                if (kind == fw::ControlKind::Edit || kind == fw::ControlKind::Slider) {
+                    const auto label = fw::LabelIndexFor(window.Template(), i);
+                    ASSERT_TRUE(label) << control.Id();
+                    EXPECT_NE(window.Controls()[*label]->AccessKey(), 0) << "the label of " << control.Id();
+                }
+            }
+        }
+        d.PressCancel();
+    };
+    EXPECT_FALSE(run.app.InitInstance());
+}
+
 TEST(Launcher, WithoutAnEngineTheFileIsWrittenAndTheUserTold)
 {
     for (bool present : {false, true}) {
@@ -276,23 +326,45 @@ enum : int {
     kEngineStarted = 4,
     kWrongStatus = 5,
     kWrongStderr = 6,
+    kEngineNotStarted = 7,
 };
 
-int RunUnwritable(const fs::path& dir, const std::string& original)
+// OK into a terrain.ini that can't be written, after an edit: the box says so, with the file and
+// the system's reason, while the sheet stays open with the edit. Then the user either cancels
+// (status 3: nothing was saved) or, once `fix` has made the file writable, presses OK again and
+// the run ends as any OK does.
+int RunUnwritable(const fs::path& dir, const std::string& original, const std::function<void()>& fix)
 {
     HeadlessBackend backend;
     LauncherApp app;
-    backend.sheetScript = [](Driver& d) { d.PressOK(); };
+    bool keptOpen = false;
+    std::string keptWidth;
+    backend.sheetScript = [&](Driver& d) {
+        d.TypeOver(IDC_GENERAL_WIDTH, "1024");
+        keptOpen = !d.PressOK();
+        keptWidth = d.Text(IDC_GENERAL_WIDTH);
+        if (fix) {
+            fix();
+            d.PressOK();
+        }
+    };
     testing::internal::CaptureStderr();
-    if (app.InitInstance())
+    if (app.InitInstance() || !keptOpen || keptWidth != "1024")
         return kWrongResult;
     if (testing::internal::GetCapturedStderr() != "sandrel: couldn't write terrain.ini: Permission denied\n")
         return kWrongStderr;
-    if (app.ExitInstance() != ExitSaveFailed)
-        return kWrongStatus;
-    if (backend.MessageTexts() != std::vector<std::string>{"couldn't write configuration"} ||
-        backend.messages[0].caption != "error" || backend.messages[0].style != MB_SYSTEMMODAL)
+    const std::string told =
+        "couldn't write configuration\n" + (fs::current_path() / "terrain.ini").string() + ": Permission denied";
+    if (backend.MessageTexts() != std::vector<std::string>{told} || backend.messages[0].caption != "error" ||
+        backend.messages[0].style != MB_SYSTEMMODAL || !backend.messages[0].sheetOpen)
         return kWrongMessages;
+    if (app.ExitInstance() != (fix ? ExitDone : ExitSaveFailed))
+        return kWrongStatus;
+    if (fix) {
+        if (ReadFile(dir / "terrain.ini").find("\nWIDTH = 1024\n") == std::string::npos)
+            return kFileChanged;
+        return EngineRecord(dir).empty() ? kEngineNotStarted : kAsExpected;
+    }
     if (ReadFile(dir / "terrain.ini") != original)
         return kFileChanged;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -303,26 +375,27 @@ int RunUnwritable(const fs::path& dir, const std::string& original)
 
 } // namespace
 
-TEST(Launcher, UnwritableTerrainIniIsReportedAndStartsNothing)
+TEST(Launcher, UnwritableTerrainIniKeepsTheSheetOpenUntilSavedOrCancelled)
 {
     const std::string original = "WIDTH = 640\n";
     {
-        // A write-protected file in a writable directory.
+        // A write-protected file in a writable directory, made writable while the box is read.
         InTempDir dir;
         InstallEngine(dir.Path());
         WriteFile("terrain.ini", original);
         fs::permissions("terrain.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         testsupport::HandToUnprivileged(dir.Path());
         testsupport::HandToUnprivileged(dir.Path() / "terrain.ini");
-        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), original); }), kAsExpected);
+        const auto fix = [] { fs::permissions("terrain.ini", fs::perms::owner_write, fs::perm_options::add); };
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), original, fix); }), kAsExpected);
     }
     {
-        // A directory the user may not write into, with no terrain.ini yet.
+        // A directory the user may not write into, with no terrain.ini yet; the user cancels.
         InTempDir dir;
         InstallEngine(dir.Path());
         fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), ""); }), kAsExpected);
+        EXPECT_EQ(testsupport::RunUnprivileged([&] { return RunUnwritable(dir.Path(), "", nullptr); }), kAsExpected);
     }
 }
 
@@ -354,7 +427,10 @@ TEST(Launcher, DevicesFifosAndPastedLineBreaksLeaveTheFileItsShape)
         if (c.saves)
             EXPECT_TRUE(run.backend.messages.empty());
         else
-            EXPECT_EQ(run.backend.MessageTexts(), std::vector<std::string>{"couldn't write configuration"});
+            EXPECT_EQ(run.backend.MessageTexts(),
+                      std::vector<std::string>{"couldn't write configuration\n" +
+                                               (fs::current_path() / "terrain.ini").string() + ": " +
+                                               std::strerror(ENXIO)});
         EXPECT_EQ(!EngineRecord(run.dir.Path(), c.saves).empty(), c.saves);
         if (c.node != nullptr) {
             EXPECT_TRUE(fs::is_symlink("terrain.ini"));

@@ -168,8 +168,12 @@ TEST(Preview, HeightMapPageWarnsOnlyForReadableFilesOfAnotherShape)
         d.Type(kName, "p");
         EXPECT_EQ(f.backend.messages.size(), 2u) << "again on each change that still names such a file";
 
+        // What a screen reader hears of the picture follows it.
+        const auto heard = [&d] { return d.ControlById(kPicture).AccessibleDescription(); };
+        EXPECT_EQ(heard(), std::string("256 \u00D7 256, 8-bit colour, the wrong shape: ") + kMapMessage);
         d.PasteOver(kName, f.map);
         EXPECT_EQ(Fixture::ShownWidth(d), 257);
+        EXPECT_EQ(heard(), "257 \u00D7 257, 8-bit colour") << "its palette is not grey";
         f.ExpectOnlyShownAlive(d, 1);
         d.PasteOver(kName, f.map24);
         EXPECT_EQ(f.backend.messages.size(), 3u);
@@ -178,6 +182,7 @@ TEST(Preview, HeightMapPageWarnsOnlyForReadableFilesOfAnotherShape)
         d.Clear(kName);
         EXPECT_EQ(f.backend.messages.size(), 3u) << "no message for a file that cannot be read";
         EXPECT_TRUE(Fixture::ShowsFallback(d));
+        EXPECT_EQ(heard(), "file not found");
         f.ExpectOnlyShownAlive(d, 1);
     };
     f.sheet.DoModal();

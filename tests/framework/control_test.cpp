@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/core/control_labels.h"
+#include "framework/core/reading_order.h"
 #include "framework/headless/headless.h"
 #include "tests/framework/test_page.h"
 
@@ -323,4 +324,49 @@ TEST(ControlLabels, TheSliderTakesTheCaptionAboveItAndButtonsTheirOwn)
     EXPECT_EQ(NamesOf(108, 1007).second, "arb_vertex_buffer_object");
     EXPECT_EQ(NamesOf(107, 1004).second, "...");
     EXPECT_EQ(NamesOf(107, 1008).second, ""); // the preview
+}
+
+// Tab and screen readers take each page as it is laid out: every control once, labels right
+// before their controls, the preview and texts where they stand, a column read down before the
+// next, blocks apart read one after the other. Controls are shown by their captions, edits and
+// the slider by their numbers.
+TEST(ReadingOrder, FollowsTheLayoutOfEachProgramPage)
+{
+    const struct {
+        int dialog;
+        std::vector<std::string> order;
+    } pages[] = {
+        {107,
+         {"Select Map", "1014", "...", "1008", "Screen Width", "1001", "Height", "1002", "Benchmark Mode",
+          "perform frustum culling", "demonstrate frustum culling", "run in fullscreen", "global Detail", "1006",
+          "local Detail", "1009", "minimum Detail", "1012", "maximum Detail", "1013"}},
+        {109,
+         {"Select Map", "1018", "...", "1008", "texture edge length (in map coordinates)", "1017", "1016",
+          "set this to 0 if the texture map shall be applied to the whole map", "enable texture mapping"}},
+        {108,
+         {"Field of View", "Field Of View (degrees in y direction)", "1009", "FOV aspect ratio", "1013",
+          "clipping plane near distance", "1015", "clipping plane far distance", "1018", "OpenGL Extensions",
+          "gl_vertex_array", "gl_compiled_vertex_array", "gl_multi_draw_arrays", "arb_vertex_buffer_object",
+          "Check the OpenGL extensions to use. These settings may have a significant impact on performance, so "
+          "don't change them unless you are familiar with their meanings.",
+          "For more information on extensions visit www.opengl.org"}},
+        {9,
+         {"Movement Speed", "1002", "free move", "move forward", "1011", "move backward", "1012", "move up", "1013",
+          "move down", "1014", "toggle shading", "1015", "toggle polygon mode", "1016", "toggle texture", "1017",
+          "toggle frustum culling", "1018", "strafe left", "1009", "strafe right", "1010", "increase global detail",
+          "1019", "decrease global detail", "1020", "increase local detail", "1021", "decrease local detail",
+          "1022"}},
+    };
+    for (const auto& page : pages) {
+        const fw::DialogTemplate* tmpl = fw::FindDialogTemplate(page.dialog);
+        ASSERT_NE(tmpl, nullptr);
+        std::vector<std::string> read;
+        for (const std::size_t i : fw::ReadingOrder(*tmpl)) {
+            const fw::ControlTemplate& control = tmpl->controls[i];
+            const bool numbered = control.kind == ControlKind::Edit || control.kind == ControlKind::Slider ||
+                                  control.kind == ControlKind::Picture;
+            read.push_back(numbered ? std::to_string(control.id) : control.caption);
+        }
+        EXPECT_EQ(read, page.order) << "dialog " << page.dialog;
+    }
 }

@@ -154,14 +154,19 @@ class Session:
         acc.queryAction().doAction(0)
 
     def message_box(self, text):
-        """Waits for a box showing this text; returns (window, caption)."""
+        """Waits for a box showing this text, or this text and more lines; returns (window,
+        caption)."""
+        def says(acc):
+            return (acc is not None and acc.getRole() == pyatspi.ROLE_LABEL
+                    and (acc.name == text or acc.name.startswith(text + "\n")))
+
         def probe():
             app = self.app()
             for i in range(app.childCount if app else 0):
                 window = app.getChildAtIndex(i)
                 if window is None or window.getRole() != pyatspi.ROLE_ALERT:
                     continue
-                if self.find(window, pyatspi.ROLE_LABEL, text) is not None:
+                if pyatspi.findDescendant(window, says) is not None:
                     return window
             return None
         box = wait_for(f"a message box saying '{text}'", probe)
@@ -187,6 +192,13 @@ class Session:
     def focus(self, acc):
         acc.queryComponent().grabFocus()
         wait_for("the focus", lambda: acc.getState().contains(pyatspi.STATE_FOCUSED), 5)
+
+    def focused(self):
+        """The control that has the keyboard focus, as (role, name), or None."""
+        def match(acc):
+            return acc is not None and acc.getState().contains(pyatspi.STATE_FOCUSED)
+        acc = pyatspi.findDescendant(self.sheet, match)
+        return (acc.getRole(), acc.name) if acc is not None else None
 
     def screenshot_screen(self, name):
         os.makedirs(self.args.screenshots, exist_ok=True)
@@ -282,20 +294,27 @@ def scenario_validation_message(s):
     s.wait_exit(0)
 
 
-def scenario_write_error_after_sheet(s):
-    """A terrain.ini that cannot be written: after the sheet has closed the error box stays
-    until confirmed, and the engine is not started. The exit status and a line on standard
-    error tell whoever started the launcher; so they do for an engine that cannot start."""
+def scenario_write_error_keeps_the_sheet(s):
+    """A terrain.ini that cannot be written: OK shows the error box, with the file and the
+    system's reason under its words, while the sheet stays open; Cancel then ends with status 3
+    and a line on standard error, and nothing is started. An engine that cannot start is told
+    after the sheet has closed, with status 4."""
     os.mkdir(s.path("terrain.ini"))  # a directory: not writable even by root
     s.launch()
     s.key("Return")
     box, caption = s.message_box("couldn't write configuration")
     check(caption == "error", f"the error box's caption is 'error', not '{caption}'")
+    check(s.find(box, pyatspi.ROLE_LABEL, "couldn't write configuration\n" + os.path.join(
+        os.path.realpath(s.folder), "terrain.ini") + ": Is a directory") is not None,
+        "the box names the file and the reason")
     time.sleep(1.0)
     check(s.proc.poll() is None, "the box waits for the user")
-    check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is None, "the sheet has closed behind the box")
+    check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is not None, "the sheet stays open behind the box")
     s.focus_window("^error$")
     s.key("Return")
+    wait_for("the box to close", lambda: s.top_level("error", pyatspi.ROLE_ALERT) is None, 5)
+    s.focus_window("^Sandrel$")
+    s.key("Escape")
     s.wait_exit(3)
     check(not os.path.exists(s.path("quellmark-run.log")), "the engine was not started")
     said = open(s.path("launcher-output.txt")).read().splitlines()
@@ -313,6 +332,64 @@ def scenario_write_error_after_sheet(s):
     said = open(s.path("launcher-output.txt")).read().splitlines()
     check("sandrel: couldn't start Quellmark.exe: No such file or directory" in said,
           f"standard error said {said}")
+
+
+def scenario_keyboard_and_screen_reader(s):
+    """As a keyboard and screen-reader user meets the sheet: Tab walks General in reading order,
+    each control with its access key; Alt and a key reach a label's edit and a tab; the preview
+    says what it shows, and its words follow the picture; and OK into a terrain.ini that cannot be
+    written keeps the sheet open with the edits, so that OK once it can be written saves them."""
+    os.mkdir(s.path("terrain.ini"))
+    s.launch()
+    text, box, button = pyatspi.ROLE_TEXT, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_PUSH_BUTTON
+    expected = [(text, "Select Map"), (button, "..."), (text, "Screen Width"), (text, "Height"),
+                (box, "Benchmark Mode"), (box, "perform frustum culling"), (box, "demonstrate frustum culling"),
+                (box, "run in fullscreen"), (text, "global Detail"), (text, "local Detail"),
+                (text, "minimum Detail"), (text, "maximum Detail"), (button, "OK"), (button, "Cancel"),
+                (button, "Help")]
+    walked = []
+    for _ in expected:
+        s.key("Tab")
+        walked.append(s.focused())
+    check(walked == expected, f"Tab walks General as it is laid out: {walked}")
+    width = s.control(text, "Screen Width")
+    check(width.queryAction().getKeyBinding(0) == "<Alt>w", "the width edit's key is Alt+W")
+
+    preview = s.control(pyatspi.ROLE_IMAGE, "Height map preview")
+    check(preview.description == "257 \u00d7 257, 8-bit grey", f"the preview says '{preview.description}'")
+    name = s.control(text, "Select Map")
+    s.focus(name)
+    s.key("ctrl+a")
+    s.type("x.bmp")
+    wait_for("the preview to say so", lambda: preview.description == "file not found", 5)
+    s.key("ctrl+a")
+    s.type("257x257.bmp")
+    wait_for("the preview's words back", lambda: preview.description == "257 \u00d7 257, 8-bit grey", 5)
+
+    s.key("alt+w")
+    wait_for("Alt+W to reach the width edit", lambda: width.getState().contains(pyatspi.STATE_FOCUSED), 5)
+    s.key("ctrl+a")
+    s.type("1024")
+    s.key("alt+t")
+    wait_for("Alt+T to open Texture", lambda: s.selected_tab() == "Texture", 5)
+    s.control(text, "Texture file")
+    s.screenshot_screen("keyboard-texture")
+
+    s.key("Return")
+    s.message_box("couldn't write configuration")
+    check(s.top_level("Sandrel", pyatspi.ROLE_FRAME) is not None, "the sheet stays open")
+    s.focus_window("^error$")
+    s.key("Return")
+    wait_for("the box to close", lambda: s.top_level("error", pyatspi.ROLE_ALERT) is None, 5)
+    check(s.selected_tab() == "Texture", "the sheet is as the user left it")
+    check(s.text_of(width) == "1024", "the edit is kept")
+    os.rmdir(s.path("terrain.ini"))
+    s.focus_window("^Sandrel$")
+    s.key("Return")
+    s.wait_exit(0)
+    with open(s.path("terrain.ini")) as f:
+        check("WIDTH = 1024" in f.read().splitlines(), "OK once more saved the edit")
+    wait_for("the engine's record", lambda: os.path.isfile(s.path("quellmark-run.log")))
 
 
 def scenario_typing_clicking_sliding(s):
@@ -606,7 +683,8 @@ SCENARIOS = {
     "escape_cancels": scenario_escape_cancels,
     "tabs_and_screenshots": scenario_tabs_and_screenshots,
     "validation_message": scenario_validation_message,
-    "write_error_after_sheet": scenario_write_error_after_sheet,
+    "write_error_keeps_the_sheet": scenario_write_error_keeps_the_sheet,
+    "keyboard_and_screen_reader": scenario_keyboard_and_screen_reader,
     "typing_clicking_sliding": scenario_typing_clicking_sliding,
     "help": scenario_help,
     "browse": scenario_browse,

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/control_texts.h"
+#include "app/launcher_app.h"
 #include "app/setting_controls.h"
 #include "framework/core/control_labels.h"
 #include "framework/core/page_window.h"
@@ -30,7 +32,13 @@ protected:
     fw::win32::Win32Backend backend;
     std::vector<std::string> messages;
 
-    NativeSheet() { m_previousSink = fw::SetMessageBoxSink({&NativeSheet::Record, this}); }
+    NativeSheet()
+    {
+        m_previousSink = fw::SetMessageBoxSink({&NativeSheet::Record, this});
+        // The pages as the launcher shows them: described, named and with their access keys.
+        RegisterSettingDescriptions();
+        RegisterControlTexts();
+    }
     ~NativeSheet() override { fw::SetMessageBoxSink(m_previousSink); }
 
     int Run(std::function<void(SheetWindow&)> script)
@@ -307,7 +315,7 @@ TEST_F(NativeSheet, ScreenReadersHearEachControlByItsLabel)
                 const std::string heard = wintest::AccessibleName(w.ControlHandle(control.id));
                 std::printf("MSAA %s %d: %s\n", tabNames[tab], control.id, heard.c_str());
                 if (holdsSetting) {
-                    EXPECT_EQ(heard, fw::AccessibleNameFor(tmpl, i)) << tabNames[tab] << " " << control.id;
+                    EXPECT_EQ(heard, page.Controls()[i]->AccessibleName()) << tabNames[tab] << " " << control.id;
                     EXPECT_NE(heard, "") << tabNames[tab] << " " << control.id;
                 }
                 ++named;
@@ -320,17 +328,92 @@ TEST_F(NativeSheet, ScreenReadersHearEachControlByItsLabel)
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_WIDTH)), "Screen Width");
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_FULLSCREEN)), "run in fullscreen");
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_GENERAL_BROWSE)), "Browse for the height map");
-        EXPECT_EQ(fw::win32::GetText(w.ControlHandle(IDC_GENERAL_BROWSE)), "...");
+        EXPECT_EQ(fw::win32::GetText(w.ControlHandle(IDC_GENERAL_BROWSE)), "&...") << "\"...\" and its access key";
         Open(w, kTexture);
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_TEXTURE_EDGE_LEN_SLIDER)),
                   "texture edge length (in map coordinates)");
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_TEXTURE_BROWSE)), "Browse for the texture");
+        EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_TEXTURE_NAME)), "Texture file") << "not General's label";
         Open(w, kOpenGL);
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_OPENGL_FIELD_OF_VIEW)),
                   "Field Of View (degrees in y direction)");
         Open(w, kControls);
         EXPECT_EQ(wintest::AccessibleName(w.ControlHandle(IDC_CONTROLS_STRAFE_LEFT)), "strafe left");
     });
+}
+
+// The launcher as a keyboard and screen-reader user meets it on Windows: Tab walks General in
+// reading order and on round the sheet, the preview and an edit say what they are, Alt and a key
+// reach a label's edit and a tab, and OK into a write-protected terrain.ini keeps the sheet open
+// with the edit until the file can be written. What the box said is printed, for a person to read.
+TEST_F(NativeSheet, TheLauncherByKeyboardAndScreenReaderKeepsItsEditsWhenASaveFails)
+{
+    namespace fs = std::filesystem;
+    Load();
+    fs::copy_file(SANDREL_STANDIN_ENGINE, "Quellmark.exe");
+    ASSERT_TRUE(wintest::SetReadOnly("terrain.ini", true));
+    LauncherApp app;
+    backend.sheetScript = [this](SheetWindow& w) {
+        const fw::win32::Handle sheet = w.Native().Window();
+        const fw::win32::Handle strip = wintest::Child(sheet, 0x3020);
+        std::vector<fw::win32::Handle> walked;
+        fw::win32::Focus(strip);
+        for (int i = 0; i < 16; ++i) {
+            wintest::PostKey(wintest::Focused(), Key::Tab);
+            w.Pump();
+            walked.push_back(wintest::Focused());
+        }
+        std::vector<fw::win32::Handle> order;
+        for (int id : {IDC_GENERAL_MAP_NAME, IDC_GENERAL_BROWSE, IDC_GENERAL_WIDTH, IDC_GENERAL_HEIGHT,
+                       IDC_GENERAL_BENCHMARK, IDC_GENERAL_FRUSTUM_CULLING, IDC_GENERAL_SHOW_CULL, IDC_GENERAL_FULLSCREEN,
+                       IDC_GENERAL_GLOBAL_DETAIL, IDC_GENERAL_LOCAL_DETAIL, IDC_GENERAL_MIN_DETAIL, IDC_GENERAL_MAX_DETAIL})
+            order.push_back(w.ControlHandle(id));
+        for (int id : {IDOK, IDCANCEL, 9})
+            order.push_back(wintest::Child(sheet, id));
+        order.push_back(strip);
+        EXPECT_EQ(walked, order);
+
+        const fw::win32::Handle preview = w.ControlHandle(IDC_GENERAL_PREVIEW);
+        EXPECT_EQ(wintest::AccessibleName(preview), "Height map preview");
+        EXPECT_EQ(wintest::AccessibleDescription(preview), "257 \u00D7 257, 8-bit grey");
+        const fw::win32::Handle width = w.ControlHandle(IDC_GENERAL_WIDTH);
+        EXPECT_EQ(wintest::AccessibleShortcut(width), "Alt+W");
+        EXPECT_EQ(wintest::AccessibleDescription(width), "Screen width in pixels. 320 or more. Default: 800.");
+        EXPECT_EQ(wintest::AccessibleShortcut(wintest::Child(sheet, IDOK)), "Alt+O");
+
+        wintest::PostAltKey(wintest::Focused(), 'w');
+        w.Pump();
+        EXPECT_EQ(wintest::Focused(), width) << "Alt+W goes from the label to its edit";
+        TypeOver(w, IDC_GENERAL_WIDTH, "1024");
+        wintest::PostAltKey(wintest::Focused(), 't');
+        w.Pump();
+        EXPECT_EQ(wintest::SelectedTab(sheet), kTexture);
+        EXPECT_EQ(w.Sheet().GetActiveIndex(), kTexture);
+        wintest::TypeOver(w.ControlHandle(IDC_TEXTURE_NAME), "257x257.bmp");
+        w.Pump();
+        EXPECT_EQ(wintest::AccessibleDescription(w.ControlHandle(IDC_TEXTURE_PREVIEW)),
+                  "257 \u00D7 257, 8-bit grey, the wrong shape: texture edge_len has to be 2**n");
+
+        messages.clear();
+        wintest::PostAltKey(wintest::Focused(), 'o');
+        w.Pump();
+        ASSERT_EQ(messages.size(), 1u);
+        std::printf("the box after OK into a write-protected terrain.ini: %s\n", messages[0].c_str());
+        EXPECT_EQ(messages[0].rfind("couldn't write configuration\n", 0), 0u) << messages[0];
+        EXPECT_NE(messages[0].find("terrain.ini: "), std::string::npos) << "the file and the system's reason";
+        EXPECT_FALSE(w.Sheet().Ended());
+        EXPECT_EQ(fw::win32::GetText(w.ControlHandle(IDC_TEXTURE_NAME)), "257x257.bmp");
+
+        ASSERT_TRUE(wintest::SetReadOnly("terrain.ini", false));
+        wintest::PostKey(wintest::Focused(), Key::Return);
+        w.Pump();
+        EXPECT_TRUE(w.Sheet().Ended());
+    };
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.ExitInstance(), ExitDone);
+    const std::string written = testsupport::ReadFile("terrain.ini");
+    EXPECT_NE(written.find("WIDTH = 1024\r\n"), std::string::npos);
+    EXPECT_NE(written.find("TEXTURE_NAME = 257x257.bmp\r\n"), std::string::npos);
 }
 
 TEST_F(NativeSheet, EnterOnAFocusedBrowseButtonAsksForTheFileDialog)
@@ -366,11 +449,11 @@ TEST_F(NativeSheet, TabGoesFromTheStripIntoThePageAndOnToTheButtons)
         };
         const fw::win32::Handle strip = wintest::Child(w.Native().Window(), 0x3020);
         const fw::win32::Handle ok = wintest::Child(w.Native().Window(), IDOK);
-        EXPECT_EQ(tab(strip, false), w.ControlHandle(IDC_GENERAL_BROWSE)) << "the page's first control";
-        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_MAP_NAME), false), ok) << "after the page's last control";
+        EXPECT_EQ(tab(strip, false), w.ControlHandle(IDC_GENERAL_MAP_NAME)) << "the page's first control";
+        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_MAX_DETAIL), false), ok) << "after the page's last control";
         EXPECT_EQ(tab(strip, true), wintest::Child(w.Native().Window(), 9)) << "Shift+Tab: Help";
-        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_BROWSE), true), strip);
-        EXPECT_EQ(tab(ok, true), w.ControlHandle(IDC_GENERAL_MAP_NAME));
+        EXPECT_EQ(tab(w.ControlHandle(IDC_GENERAL_MAP_NAME), true), strip);
+        EXPECT_EQ(tab(ok, true), w.ControlHandle(IDC_GENERAL_MAX_DETAIL));
     });
 }
 

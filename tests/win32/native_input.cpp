@@ -64,6 +64,12 @@ void PressKey(Handle control, Key key)
 
 void PostKey(Handle control, Key key) { PostMessageA(H(control), WM_KEYDOWN, VirtualKey(key), 1); }
 
+void PostAltKey(Handle control, char key)
+{
+    constexpr LPARAM altDown = 1 << 29; // the context code: Alt is held
+    PostMessageA(H(control), WM_SYSCHAR, static_cast<unsigned char>(key), altDown | 1);
+}
+
 namespace {
 void SetShift(bool down)
 {
@@ -114,6 +120,19 @@ int ScreenDpi()
 
 namespace {
 
+// A caption as drawn: its access-key marker ('&') is the underline of the next letter, and "&&"
+// a '&'.
+std::string Drawn(const std::string& caption)
+{
+    std::string drawn;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        drawn += caption[i];
+    }
+    return drawn;
+}
+
 // The room a control's text needs, in the control's font: one line, or for a static text taller
 // than a line, the height of the text wrapped at the control's width.
 SIZE TextNeeds(HWND control, const std::string& text, const RECT& room, bool wraps)
@@ -159,7 +178,7 @@ BOOL CALLBACK CheckFit(HWND control, LPARAM out)
     room.right -= taken;
     const SIZE line = TextNeeds(control, "X", room, false);
     const bool wraps = name == "Static" && room.bottom >= 2 * line.cy;
-    const SIZE needs = TextNeeds(control, text, room, wraps);
+    const SIZE needs = TextNeeds(control, name == "Edit" ? std::string(text) : Drawn(text), room, wraps);
     if (needs.cx > room.right || needs.cy > room.bottom)
         misfits.push_back(name + " " + std::to_string(GetDlgCtrlID(control)) + " '" + text + "' needs " +
                           std::to_string(needs.cx) + " x " + std::to_string(needs.cy) + ", has " +
@@ -200,7 +219,11 @@ std::string ToolTipOf(Handle toolTips, Handle page, Handle control)
     return text;
 }
 
-std::string AccessibleName(Handle control)
+namespace {
+
+// One text of the control's accessible object, in UTF-8; "<none>" when it gives none.
+template <typename Get>
+std::string AccessibleText(Handle control, Get get)
 {
     // IID_IAccessible, defined here rather than taken from MinGW's import library.
     static constexpr GUID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -213,19 +236,53 @@ std::string AccessibleName(Handle control)
     VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    const HRESULT got = object->get_accName(self, &name);
+    BSTR value = nullptr;
+    const HRESULT got = get(*object, self, &value);
     object->Release();
-    if (got != S_OK || name == nullptr)
+    if (got != S_OK || value == nullptr)
         return "<none>";
-    const int length = static_cast<int>(SysStringLen(name));
-    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, name, length, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, name, length, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
-    SysFreeString(name);
+    const int length = static_cast<int>(SysStringLen(value));
+    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, value, length, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, value, length, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
+    SysFreeString(value);
     return text;
 }
 
+} // namespace
+
+std::string AccessibleName(Handle control)
+{
+    return AccessibleText(control, [](IAccessible& o, VARIANT self, BSTR* out) { return o.get_accName(self, out); });
+}
+
+std::string AccessibleDescription(Handle control)
+{
+    return AccessibleText(control,
+                          [](IAccessible& o, VARIANT self, BSTR* out) { return o.get_accDescription(self, out); });
+}
+
+std::string AccessibleShortcut(Handle control)
+{
+    return AccessibleText(control,
+                          [](IAccessible& o, VARIANT self, BSTR* out) { return o.get_accKeyboardShortcut(self, out); });
+}
+
 bool MakeFolder(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
+
+bool SetReadOnly(const char* path, bool readOnly)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD wanted = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
+    return SetFileAttributesA(path, wanted) != FALSE;
+}
+
+void TypeOver(Handle edit, const std::string& text)
+{
+    SelectAll(edit);
+    Type(edit, text);
+}
 
 unsigned AnsiCodePage() { return GetACP(); }
 

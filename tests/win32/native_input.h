@@ -24,6 +24,9 @@ void Paste(Handle edit, const std::string& text);
 void PressKey(Handle control, Key key);
 // A key pressed while the control has the focus; it waits in the queue for the sheet's loop.
 void PostKey(Handle control, Key key);
+// Alt and a character key pressed while the control has the focus (the WM_SYSCHAR the platform
+// makes of it), waiting in the queue for the sheet's loop.
+void PostAltKey(Handle control, char key);
 // Shift held down, as the thread's keyboard state says, while it lives.
 class ShiftHeld {
 public:
@@ -58,8 +61,15 @@ std::string ToolTipOf(Handle toolTips, Handle page, Handle control);
 // The name a screen reader reads for the control: get_accName of the object that
 // AccessibleObjectFromWindow gives for its client area, in UTF-8. "<none>" when it gives none.
 std::string AccessibleName(Handle control);
+// The same for get_accDescription and get_accKeyboardShortcut.
+std::string AccessibleDescription(Handle control);
+std::string AccessibleShortcut(Handle control);
 // CreateDirectoryW.
 bool MakeFolder(const std::wstring& path);
+// Sets or clears a file's read-only attribute.
+bool SetReadOnly(const char* path, bool readOnly);
+// Replaces an edit's text as the user does: selects all, types.
+void TypeOver(Handle edit, const std::string& text);
 // The system's ANSI code page.
 unsigned AnsiCodePage();
 // The window's icon as WM_GETICON gives it, big or small.
