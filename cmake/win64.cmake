@@ -19,8 +19,8 @@ set(GTest_DIR ${CMAKE_CURRENT_LIST_DIR}/gtest CACHE PATH "GoogleTest built for W
 
 # rc2cpp for the build machine, built at configure time (and again whenever its sources change).
 set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
-set(rc2cpp_sources ${CMAKE_SOURCE_DIR}/tools/rc2cpp.cpp ${CMAKE_SOURCE_DIR}/tools/rcparse.cpp
-                   ${CMAKE_SOURCE_DIR}/tools/rcparse.h ${CMAKE_SOURCE_DIR}/tools/bmp_writer.h)
+file(GLOB rc2cpp_sources ${CMAKE_SOURCE_DIR}/tools/rc2cpp.cpp ${CMAKE_SOURCE_DIR}/tools/rc_*.[ch]*
+     ${CMAKE_SOURCE_DIR}/tools/rcparse.* ${CMAKE_SOURCE_DIR}/tools/bmp_writer.h)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${rc2cpp_sources})
 execute_process(
   COMMAND ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/host-tools -B ${host_tools}
