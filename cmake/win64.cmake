@@ -1,7 +1,7 @@
 # The Windows configuration, read right after project(Sandrel): GoogleTest built from Debian's
-# sources with the cross compiler, the host rc2cpp the resource tables are made with, and the
-# native backend, the program and its tests, added once every other directory has defined its
-# targets.
+# sources with the cross compiler, the host rc2cpp the resource tables are made with, and, once
+# every directory has defined its targets, which of them the Windows build makes. The native
+# backend is framework/win32, the program app/, its tests tests/win32.
 if(NOT WIN32)
   return()
 endif()
@@ -38,13 +38,6 @@ set(SANDREL_HOST_RC2CPP ${host_tools}/rc2cpp CACHE FILEPATH "rc2cpp built for th
 # The help-file tests of tests/res look for the host's libmspack, which has no Windows build;
 # those tests are Linux-only and never built here, so the name merely satisfies the lookup.
 set(SANDREL_MSPACK mspack CACHE FILEPATH "libmspack (Linux-only tests; unused on Windows)")
-
-# The native backend, the program and the Windows tests. Their directories come first; what
-# they take from the rest is named, and so found once everything is defined.
-if(SANDREL_WIN32)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/framework/win32 ${CMAKE_BINARY_DIR}/framework/win32)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_BINARY_DIR}/tests/win32)
-endif()
 
 function(sandrel_win64_finish)
   # Only what runs on Windows is built by default; the Linux-only tools and test programs of
