@@ -67,6 +67,16 @@ std::optional<int> AnswerCommandLine(int argc, char** argv)
     return std::nullopt;
 }
 
+namespace {
+
+std::string CheckNeedsNoDisplay(const std::string& program)
+{
+    return "Checking terrain.ini needs no display:\n    " + program + " --check\n";
+}
+
+} // namespace
+
 // The program answers its command line before the window system starts, so that these options
-// need no display.
+// need no display; a user without one is told of the check.
 [[maybe_unused]] const fw::CommandLineHandler kPreviousHandler = fw::SetCommandLineHandler(&AnswerCommandLine);
+[[maybe_unused]] const fw::DisplayAdvice kPreviousAdvice = fw::SetDisplayAdvice(&CheckNeedsNoDisplay);

@@ -6,16 +6,14 @@
 #include <string>
 
 #include "app/control_texts.h"
+#include "app/launcher_pages.h"
 #include "app/page_fields.h"
 #include "app/setting_controls.h"
 #include "framework/core/msgbox.h"
 #include "framework/core/program_names.h"
 #include "framework/core/propsheet.h"
 #include "framework/core/system.h"
-#include "pages/controls_page.h"
-#include "pages/map_prop_page.h"
-#include "pages/prop_page_opengl.h"
-#include "pages/texture_prop_page.h"
+#include "res/compiled_resources.h"
 
 namespace {
 
@@ -46,6 +44,12 @@ std::string SettingsFilePath()
 
 } // namespace
 
+void IntroduceLauncher()
+{
+    fw::SetProgramTitle("Sandrel");
+    fw::UseResourceTables(CompiledResources());
+}
+
 BEGIN_MESSAGE_MAP(LauncherApp, CWinApp)
     ON_COMMAND(ID_HELP, &LauncherApp::OnHelp)
     ON_COMMAND(ID_HELP_FINDER, &CWinApp::OnHelpFinder)
@@ -74,21 +78,14 @@ BOOL LauncherApp::InitInstance()
     RegisterControlTexts();
 
     CPropertySheet sheet("Sandrel", nullptr, 0);
-    MapPropPage general;
-    PropPageOpenGL opengl;
-    ControlsPage controls;
-    CTexturePropPage texture;
+    LauncherPages pages;
     m_pMainWnd = &sheet;
-
-    sheet.AddPage(&general);
-    sheet.AddPage(&texture);
-    sheet.AddPage(&opengl);
-    sheet.AddPage(&controls);
+    pages.AddTo(sheet);
 
     // The names in terrain.ini are the engine's: a Windows engine reads them as Wine does.
     fw::UseFileNamesOf("Quellmark.exe");
     m_parameters.load(kSettingsFile);
-    m_pageFields = pageFields(general, opengl, texture, controls);
+    m_pageFields = pages.Fields();
     transferToPages(m_parameters, m_pageFields);
 
     // OK ends the sheet only once terrain.ini is written (SaveAllModified).

@@ -13,6 +13,10 @@ enum LauncherExitStatus : int {
     ExitStartFailed = 4,  // "couldn't start engine"
 };
 
+// What the launcher tells the framework of itself before its application object is made: its
+// title, which the application object is named after, and its compiled dialogs and bitmaps.
+void IntroduceLauncher();
+
 class LauncherApp : public CWinApp {
 public:
     LauncherApp();

@@ -1,5 +1,5 @@
-// The launcher's four pages as one object, for whatever plays the launcher's sheet without the
-// launcher: the settings check and the tests.
+// The launcher's four pages as one object: the launcher's sheet, and whatever plays it without
+// the launcher (the settings check and the tests).
 #pragma once
 
 #include "app/page_fields.h"

@@ -1,5 +1,6 @@
 // The dialog-template model: what a numbered dialog resource says, as data every backend reads.
-// The tables themselves are generated at build time from res/Sandrel.rc.
+// The program's tables are generated at build time from its resource script, and the program
+// hands them to the framework (UseResourceTables).
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,17 @@ struct DialogTemplate {
     DWORD style;
     std::span<const ControlTemplate> controls; // template order, which is the tab order
 };
+
+// A program's compiled resources, as rc2cpp makes them of its resource script: the template and
+// the bitmap bytes of a resource number, nullptr and empty when it has none of that number.
+struct ResourceTables {
+    const DialogTemplate* (*findDialog)(int id) = nullptr;
+    std::span<const BYTE> (*findBitmap)(int id) = nullptr;
+};
+
+// The program's resources, which the framework's windows and bitmaps are made from. Until a
+// program gives its tables there are no resources.
+void UseResourceTables(const ResourceTables& tables);
 
 // The template with this resource number, or nullptr.
 const DialogTemplate* FindDialogTemplate(int id);

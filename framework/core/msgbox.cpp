@@ -8,7 +8,7 @@ namespace fw {
 namespace {
 
 MessageBoxSink g_sink;
-std::string g_appName = "Sandrel";
+std::string g_appName; // the application object names it
 
 } // namespace
 

@@ -7,6 +7,8 @@
 namespace {
 CWinApp* g_app = nullptr;
 fw::CommandLineHandler g_commandLine = nullptr;
+fw::DisplayAdvice g_displayAdvice = nullptr;
+std::string g_programTitle;
 } // namespace
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
@@ -17,7 +19,7 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp(const char* appName)
 {
     // Without a name of its own the application is called after its program.
-    m_appNameStorage = appName != nullptr ? appName : "Sandrel";
+    m_appNameStorage = appName != nullptr ? appName : fw::ProgramTitle().c_str();
     m_pszAppName = m_appNameStorage;
     m_helpPathStorage = m_appNameStorage + ".chm";
     m_pszHelpFilePath = m_helpPathStorage;
@@ -74,6 +76,22 @@ std::optional<int> HandleCommandLine(int argc, char** argv)
     if (g_commandLine == nullptr)
         return std::nullopt;
     return g_commandLine(argc, argv);
+}
+
+void SetProgramTitle(const char* title) { g_programTitle = title != nullptr ? title : ""; }
+
+const std::string& ProgramTitle() { return g_programTitle; }
+
+DisplayAdvice SetDisplayAdvice(DisplayAdvice advice)
+{
+    const DisplayAdvice previous = g_displayAdvice;
+    g_displayAdvice = advice;
+    return previous;
+}
+
+std::string AdviceWithoutDisplay(const std::string& program)
+{
+    return g_displayAdvice != nullptr ? g_displayAdvice(program) : std::string();
 }
 
 } // namespace fw

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "framework/core/cwnd.h"
 
@@ -58,4 +59,17 @@ int RunApplication();
 using CommandLineHandler = std::optional<int> (*)(int argc, char** argv);
 CommandLineHandler SetCommandLineHandler(CommandLineHandler handler);
 std::optional<int> HandleCommandLine(int argc, char** argv);
+
+// The program's title, which an application constructed without a name takes (its message
+// boxes' caption, its help file's name): the program gives it before its application object is
+// made. Empty until then.
+void SetProgramTitle(const char* title);
+const std::string& ProgramTitle();
+
+// What a program can still do when it is started without a display, as lines for the user to
+// read after the framework's own advice; program is the program as started, ready for a shell.
+// A program without one adds nothing.
+using DisplayAdvice = std::string (*)(const std::string& program);
+DisplayAdvice SetDisplayAdvice(DisplayAdvice advice);
+std::string AdviceWithoutDisplay(const std::string& program);
 } // namespace fw

@@ -23,6 +23,7 @@
 #include <wx/toolbar.h>
 #include <wx/treectrl.h>
 
+#include "framework/core/msgbox.h"
 #include "framework/wx/chm_file.h"
 #include "framework/wx/control_widgets.h"
 #include "framework/wx/gtk_calls.h"
@@ -123,6 +124,12 @@ wxHtmlWindow* ShownPageWindow()
     return window != nullptr ? window->GetHtmlWindow() : nullptr;
 }
 
+// What the viewer's window is called: the help file's own title, or after the application.
+std::string BookTitle(const HelpProject& project)
+{
+    return project.title.empty() ? std::string(fw::AfxGetAppName()) + " Help" : project.title;
+}
+
 // Hands the book to the controller: its contents and index as the help file names them, read
 // through the handler, and its topics' names relative to the file.
 bool LoadBook(Viewer& viewer, const HelpProject& project)
@@ -132,7 +139,7 @@ bool LoadBook(Viewer& viewer, const HelpProject& project)
     // Help compilers write contents and index in the code page of the help's language; this
     // help is English.
     return viewer.controller.GetHelpData()->AddBookParam(
-        book, wxFONTENCODING_CP1252, ToWx(project.title.empty() ? "Sandrel Help" : project.title),
+        book, wxFONTENCODING_CP1252, ToWx(BookTitle(project)),
         ToWx(project.contents), ToWx(project.index), ToWx(project.defaultTopic), base);
 }
 
@@ -259,7 +266,10 @@ bool ShowHelpTopic(const std::string& file, const std::string& topic)
     if (g_viewer == nullptr) {
         auto viewer = std::make_unique<Viewer>();
         viewer->book = path;
-        viewer->controller.SetTitleFormat("Sandrel Help - %s");
+        // The format's one %s is the topic's title.
+        wxString title = ToWx(BookTitle(chm->Project()));
+        title.Replace("%", "%%");
+        viewer->controller.SetTitleFormat(title + " - %s");
         if (!LoadBook(*viewer, chm->Project()))
             return false;
         g_viewer = viewer.release();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,7 @@ namespace {
 
 int g_exitCode = 0;
 
-class SandrelWxApp : public wxApp {
+class ProgramWxApp : public wxApp {
 public:
     bool OnInit() override
     {
@@ -32,11 +33,18 @@ public:
     }
 };
 
-// The program as it was started, ready to be pasted into a shell: "sandrel" from the search
+// The program's own file name, for a start that gave it no argv[0].
+std::string ProgramFileName()
+{
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).filename().string();
+}
+
+// The program as it was started, ready to be pasted into a shell: its name from the search
 // path, a path otherwise; quoted when it holds anything but the usual characters of a path.
 std::string ProgramForShell(const char* argv0)
 {
-    const std::string program = argv0 != nullptr && *argv0 != '\0' ? argv0 : "sandrel";
+    const std::string program = argv0 != nullptr && *argv0 != '\0' ? argv0 : ProgramFileName();
     const bool plain = std::all_of(program.begin(), program.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                std::strchr("/._-+,:@%", c) != nullptr;
@@ -57,9 +65,15 @@ void ExplainDisplay(const char* argv0)
                  "    xvfb-run -a %s\n"
                  "or start one and point DISPLAY at it:\n"
                  "    Xvfb :99 & DISPLAY=:99 %s\n"
-                 "Checking terrain.ini needs no display:\n"
-                 "    %s --check\n",
-                 program.c_str(), program.c_str(), program.c_str());
+                 "%s",
+                 program.c_str(), program.c_str(), fw::AdviceWithoutDisplay(program).c_str());
+}
+
+// The name the program's complaints begin with, as a command-line program's do.
+std::string ProgramName(const char* argv0)
+{
+    const std::string name = argv0 != nullptr ? std::filesystem::path(argv0).filename().string() : "";
+    return name.empty() ? ProgramFileName() : name;
 }
 
 bool IsSet(const char* name)
@@ -70,7 +84,7 @@ bool IsSet(const char* name)
 
 } // namespace
 
-wxIMPLEMENT_APP_NO_MAIN(SandrelWxApp);
+wxIMPLEMENT_APP_NO_MAIN(ProgramWxApp);
 
 int main(int argc, char** argv)
 {
@@ -80,9 +94,10 @@ int main(int argc, char** argv)
     const bool x11 = IsSet("DISPLAY");
     const bool wayland = IsSet("WAYLAND_DISPLAY");
     if (!x11 && !wayland) {
-        std::fputs("sandrel: this program shows a window and needs a graphical display, but neither DISPLAY nor "
-                   "WAYLAND_DISPLAY is set.\n",
-                   stderr);
+        std::fprintf(stderr,
+                     "%s: this program shows a window and needs a graphical display, but neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set.\n",
+                     ProgramName(argv[0]).c_str());
         ExplainDisplay(argv[0]);
         return 2;
     }
@@ -95,11 +110,13 @@ int main(int argc, char** argv)
     }
     if (!started) {
         if (x11)
-            std::fputs("sandrel: could not open the display; is DISPLAY set to a running X server?\n", stderr);
+            std::fprintf(stderr, "%s: could not open the display; is DISPLAY set to a running X server?\n",
+                         ProgramName(argv[0]).c_str());
         else
-            std::fputs("sandrel: could not open the display; is WAYLAND_DISPLAY set to a running Wayland "
-                       "compositor?\n",
-                       stderr);
+            std::fprintf(stderr,
+                         "%s: could not open the display; is WAYLAND_DISPLAY set to a running Wayland "
+                         "compositor?\n",
+                         ProgramName(argv[0]).c_str());
         ExplainDisplay(argv[0]);
         return 2;
     }

@@ -49,6 +49,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// As the program does before it makes its application object.
+[[maybe_unused]] const bool kIntroduced = (IntroduceLauncher(), true);
+
 // terrain.ini as the writer makes it from the built-in defaults.
 std::string DefaultFile()
 {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/control.h"
+#include "framework/core/winapp.h"
 #include "framework/headless/headless.h"
 #include "tests/framework/test_page.h"
 
@@ -75,6 +76,7 @@ TEST(Exchange, LoadDirectionRewritesOnlyEditsThatDiffer)
 TEST(Exchange, FirstFailingStepStopsTheExchange)
 {
     HeadlessBackend backend;
+    CWinApp app("Exchange test"); // the application's name is the boxes' caption
     TestPage page;
     page.m_name = "ok";
     RunPage(page, backend, [&](Driver& d) {
@@ -93,7 +95,7 @@ TEST(Exchange, FirstFailingStepStopsTheExchange)
         EXPECT_EQ(page.m_name, "new") << "all reads ran before the range check";
         EXPECT_EQ(d.FocusId(), testpage::kNumber) << "the focus goes to the field that failed";
         EXPECT_EQ(backend.messages.back().style, MB_OK | MB_ICONEXCLAMATION);
-        EXPECT_EQ(backend.messages.back().caption, "Sandrel");
+        EXPECT_EQ(backend.messages.back().caption, "Exchange test");
     });
 }
 

@@ -1,11 +1,15 @@
-// Starts wx on the display the test runner provides, then runs the tests.
+// Hands the program's resources to the framework and starts wx on the display the test runner
+// provides, then runs the tests.
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "res/compiled_resources.h"
+
 int main(int argc, char** argv)
 {
+    fw::UseResourceTables(CompiledResources());
     ::testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
