@@ -8,7 +8,14 @@ namespace fw {
 namespace {
 
 MessageBoxSink g_sink;
-std::string g_appName; // the application object names it
+
+// Made on first use: the application object that names it is a static of another file, made
+// before or after this one's statics.
+std::string& AppName()
+{
+    static std::string name;
+    return name;
+}
 
 } // namespace
 
@@ -31,9 +38,9 @@ int MessageBoxA(void* /*owner*/, const char* text, const char* caption, UINT sty
     return IDOK;
 }
 
-const char* AfxGetAppName() { return g_appName.c_str(); }
+const char* AfxGetAppName() { return AppName().c_str(); }
 
-void SetAppName(const char* name) { g_appName = name != nullptr ? name : ""; }
+void SetAppName(const char* name) { AppName() = name != nullptr ? name : ""; }
 
 } // namespace fw
 

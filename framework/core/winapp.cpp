@@ -8,7 +8,14 @@ namespace {
 CWinApp* g_app = nullptr;
 fw::CommandLineHandler g_commandLine = nullptr;
 fw::DisplayAdvice g_displayAdvice = nullptr;
-std::string g_programTitle;
+
+// Made on first use: the program gives it from a static of its own, before its application
+// object, which takes it; both may be made before this file's statics.
+std::string& Title()
+{
+    static std::string title;
+    return title;
+}
 } // namespace
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
@@ -78,9 +85,9 @@ std::optional<int> HandleCommandLine(int argc, char** argv)
     return g_commandLine(argc, argv);
 }
 
-void SetProgramTitle(const char* title) { g_programTitle = title != nullptr ? title : ""; }
+void SetProgramTitle(const char* title) { Title() = title != nullptr ? title : ""; }
 
-const std::string& ProgramTitle() { return g_programTitle; }
+const std::string& ProgramTitle() { return Title(); }
 
 DisplayAdvice SetDisplayAdvice(DisplayAdvice advice)
 {
