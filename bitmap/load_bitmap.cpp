@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "framework/core/dib.h"
@@ -20,10 +21,28 @@ constexpr std::uint64_t kEightBitPixelsFrom = 1078;
 // "buffer cannot be obtained" failure (a wrapped count above all) stands for.
 constexpr std::uint32_t kLargestPixelCount = 0x7FFFFFFF;
 
-std::uint32_t Le32(const BYTE* p)
+// What the file header and the information header say, as stored: nothing is checked here.
+struct StoredHeaders {
+    std::uint32_t bfSize = 0;
+    std::uint32_t bfOffBits = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bitCount = 0;
+};
+
+// nullopt when the file is shorter than the two headers.
+std::optional<StoredHeaders> ReadStoredHeaders(fw::DibSource& file)
 {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
+    std::array<BYTE, kHeadersBytes> h{};
+    if (!file.ReadAt(0, h))
+        return std::nullopt;
+    StoredHeaders s;
+    s.bfSize = fw::Le32(&h[2]);
+    s.bfOffBits = fw::Le32(&h[10]);
+    s.width = static_cast<std::int32_t>(fw::Le32(&h[18]));
+    s.height = static_cast<std::int32_t>(fw::Le32(&h[22]));
+    s.bitCount = fw::Le16(&h[28]);
+    return s;
 }
 
 } // namespace
@@ -66,14 +85,10 @@ double IntPow(int base, int exponent)
 
 int LoadBitmapFromSource(fw::DibSource& file, CGdiObject** out, fw::Size shown)
 {
-    std::array<BYTE, kHeadersBytes> h{};
-    if (!file.ReadAt(0, h))
+    const std::optional<StoredHeaders> stored = ReadStoredHeaders(file);
+    if (!stored)
         return kBitmapFailed;
-    const std::uint32_t bfSize = Le32(&h[2]);
-    const std::uint32_t bfOffBits = Le32(&h[10]);
-    const auto width = static_cast<std::int32_t>(Le32(&h[18]));
-    const auto height = static_cast<std::int32_t>(Le32(&h[22]));
-    const auto bitCount = static_cast<std::uint16_t>(h[28] | (h[29] << 8));
+    const auto [bfSize, bfOffBits, width, height, bitCount] = *stored;
 
     // The format reserves a colour table of 2^(depth mod 32) entries before anything else;
     // for these depths that is gigabytes, which no caller gets.
@@ -115,14 +130,14 @@ std::optional<BitmapFacts> ReadBitmapFacts(const char* path)
     if (path == nullptr || *path == '\0')
         return std::nullopt;
     fw::FileDibSource file(path);
-    std::array<BYTE, kHeadersBytes> h{};
-    if (!file.IsOpen() || !file.ReadAt(0, h))
+    const std::optional<StoredHeaders> stored = file.IsOpen() ? ReadStoredHeaders(file) : std::nullopt;
+    if (!stored)
         return std::nullopt;
     BitmapFacts facts;
-    facts.width = static_cast<std::int32_t>(Le32(&h[18]));
-    const auto height = static_cast<std::int64_t>(static_cast<std::int32_t>(Le32(&h[22])));
+    facts.width = stored->width;
+    const auto height = static_cast<std::int64_t>(stored->height);
     facts.height = static_cast<std::uint32_t>(height < 0 ? -height : height);
-    facts.bitCount = static_cast<std::uint16_t>(h[28] | (h[29] << 8));
+    facts.bitCount = stored->bitCount;
     if (facts.bitCount <= 8) {
         const auto format = fw::ReadDibFormat(file, kFileHeaderBytes);
         const auto colors = format ? fw::ReadDibColorTable(file, kFileHeaderBytes, *format) : std::nullopt;

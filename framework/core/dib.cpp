@@ -24,14 +24,6 @@ constexpr std::uint64_t kMaxSkippedPerRow = 32 * 1024;
 constexpr std::uint64_t kBatchBytes = 64 * 1024;
 constexpr std::size_t kRleChunk = 64 * 1024;
 
-std::uint16_t Le16(const BYTE* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t Le32(const BYTE* p)
-{
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
-
 std::uint64_t ExpectedStride(std::int32_t width, std::uint16_t bitCount)
 {
     return (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
@@ -436,34 +428,39 @@ std::optional<Image> DecodeDibWindow(const DibFormat& format, std::span<const st
     return image;
 }
 
-HBITMAP CreateBitmapFromDib(std::span<const BYTE> info, std::span<const BYTE> bits, Size window)
+namespace {
+
+// The centred window of a DIB whose information block begins the header source and whose
+// pixels run from pixelsAt to the end of the pixel source (from the end of the colour table
+// when pixelsAt is not given, as in a packed DIB).
+HBITMAP BitmapOfWindow(DibSource& header, DibSource& pixels, std::optional<std::uint64_t> pixelsAt, Size window)
 {
-    MemoryDibSource header(info);
     const auto format = ReadDibFormat(header, 0);
     if (!format)
         return nullptr;
     const auto colors = ReadDibColorTable(header, 0, *format);
     if (!colors)
         return nullptr;
-    MemoryDibSource pixels(bits);
-    auto image = DecodeDibWindow(*format, *colors, pixels, 0, bits.size(), window);
+    const std::uint64_t at = pixelsAt.value_or(format->tableOffset + format->tableBytes);
+    if (at > pixels.Size())
+        return nullptr;
+    auto image = DecodeDibWindow(*format, *colors, pixels, at, pixels.Size() - at, window);
     return image ? CreateBitmapFromImage(std::move(*image)) : nullptr;
+}
+
+} // namespace
+
+HBITMAP CreateBitmapFromDib(std::span<const BYTE> info, std::span<const BYTE> bits, Size window)
+{
+    MemoryDibSource header(info);
+    MemoryDibSource pixels(bits);
+    return BitmapOfWindow(header, pixels, 0, window);
 }
 
 HBITMAP CreateBitmapFromPackedDib(std::span<const BYTE> dib, Size window)
 {
     MemoryDibSource source(dib);
-    const auto format = ReadDibFormat(source, 0);
-    if (!format)
-        return nullptr;
-    const auto colors = ReadDibColorTable(source, 0, *format);
-    if (!colors)
-        return nullptr;
-    const std::uint64_t pixelsAt = format->tableOffset + format->tableBytes;
-    if (pixelsAt > dib.size())
-        return nullptr;
-    auto image = DecodeDibWindow(*format, *colors, source, pixelsAt, dib.size() - pixelsAt, window);
-    return image ? CreateBitmapFromImage(std::move(*image)) : nullptr;
+    return BitmapOfWindow(source, source, std::nullopt, window);
 }
 
 } // namespace fw

@@ -21,6 +21,14 @@
 
 namespace fw {
 
+// The little-endian numbers of bitmap headers.
+inline std::uint16_t Le16(const BYTE* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint32_t Le32(const BYTE* p)
+{
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+
 // Bytes a DIB is read from, at offsets. Every read names its range, so nothing is read that
 // the source does not hold.
 class DibSource {

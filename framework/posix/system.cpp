@@ -51,6 +51,13 @@ void WriteAll(int fd, const void* data, size_t size)
     }
 }
 
+// What the children tell the launcher through the pipe, in one write each: the engine's pid once
+// it is forked, or -1 and the errno of a fork, chdir or exec that failed.
+struct StartReport {
+    int pid = -1;
+    int error = 0;
+};
+
 // Runs in the intermediate child: a new session, then the program in a grandchild, so that the
 // engine belongs to nobody once the launcher has gone. Reports the grandchild's pid, or the
 // errno of its failed start, through the pipe. Everything it uses was made before the fork.
@@ -60,16 +67,9 @@ void WriteAll(int fd, const void* data, size_t size)
     const pid_t pid = fork();
     if (pid == 0 && (directory == nullptr || chdir(directory) == 0))
         execve(argv[0], argv, environment);
-    if (pid <= 0) {
-        const int error = errno;
-        const int failed = -1;
-        WriteAll(report, &failed, sizeof failed);
-        WriteAll(report, &error, sizeof error);
-        _exit(pid == 0 ? 127 : 1);
-    }
-    const int started = static_cast<int>(pid);
-    WriteAll(report, &started, sizeof started);
-    _exit(0);
+    const StartReport said = pid > 0 ? StartReport{static_cast<int>(pid), 0} : StartReport{-1, errno};
+    WriteAll(report, &said, sizeof said);
+    _exit(pid > 0 ? 0 : pid == 0 ? 127 : 1);
 }
 
 std::string& StartAdvice()
@@ -139,15 +139,16 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
                       pipeFds[1]);
     }
     close(pipeFds[1]);
-    int started = -1;
-    int error = 0;
-    bool ok = ReadAll(pipeFds[0], &started, sizeof started) && started > 0;
+    StartReport first;
+    bool ok = ReadAll(pipeFds[0], &first, sizeof first) && first.pid > 0;
+    const int started = first.pid;
+    int error = ok ? 0 : first.error;
     if (ok) {
         // The exec closes the pipe (close-on-exec): end of file means the program is running;
-        // an errno arriving instead means it could not be started.
-        int failure = 0;
-        if (ReadAll(pipeFds[0], &failure, sizeof failure) && failure == -1) {
-            ReadAll(pipeFds[0], &error, sizeof error);
+        // a failure arriving instead means it could not be started.
+        StartReport failure;
+        if (ReadAll(pipeFds[0], &failure, sizeof failure)) {
+            error = failure.error;
             ok = false;
         }
     }
