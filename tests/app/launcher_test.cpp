@@ -31,7 +31,9 @@
 #include "res/resource.h"
 #include "settings/parameter_keys.h"
 #include "settings/settings_file.h"
+#include "tests/support/setting_rows.h"
 #include "tests/support/bmp_files.h"
+#include "tests/support/golden_defaults.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_engine.h"
 
@@ -103,10 +105,10 @@ TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEn
     InstallEngine(run.dir.Path());
     run.backend.sheetScript = [&](Driver& d) {
         const MapPropPage& general = PageOf<MapPropPage>(d, 0);
-        EXPECT_EQ(general.m_width, 800);
-        EXPECT_EQ(general.m_mapName, "257x257.bmp");
+        EXPECT_EQ(general.m_width, testsupport::GoldenDefaultInt("WIDTH"));
+        EXPECT_EQ(general.m_mapName, testsupport::GoldenDefault("MAP_NAME").c_str());
         const ControlsPage& controls = PageOf<ControlsPage>(d, 3);
-        EXPECT_EQ(controls.m_transSpeed, 5.0f);
+        EXPECT_EQ(controls.m_transSpeed, std::stof(testsupport::GoldenDefault("TRANS_SPEED")));
         EXPECT_EQ(controls.m_keyLocalDetailDown, "K");
         EXPECT_FALSE(fs::exists("terrain.ini"));
         d.PressOK();
@@ -185,7 +187,7 @@ TEST(Launcher, ValuesReachTheFileThroughThePageFieldsOnly)
     EXPECT_NE(written.find("CLIP_PLANE_NEAR = 0.250000\n"), std::string::npos);
     EXPECT_NE(written.find("MOVE_UP = AB\n"), std::string::npos);
     EXPECT_NE(written.find("TEXTURE_EDGE_LEN = 5000.000000\n"), std::string::npos);
-    EXPECT_EQ(run.app.m_parameters.valueAt(18).floatValue, 0.1f) << "the table keeps what it loaded";
+    EXPECT_EQ(run.app.m_parameters.valueAt(RowOf("CLIP_PLANE_NEAR")).floatValue, 0.1f) << "the table keeps what it loaded";
 }
 
 TEST(Launcher, TabsAndHelp)
@@ -459,9 +461,9 @@ TEST(Launcher, PageFieldTableFollowsTheSettingsTable)
         for (size_t j = 0; j < i; ++j)
             EXPECT_NE(fields[i].field, fields[j].field) << "one field per setting";
     }
-    EXPECT_EQ(fields[13].field, &general.m_maxDetail);
-    EXPECT_EQ(fields[14].field, &general.m_minDetail);
-    EXPECT_EQ(fields[25].field, &controls.m_keyStrafeRight);
+    EXPECT_EQ(fields[RowOf("MAX_DETAIL")].field, &general.m_maxDetail);
+    EXPECT_EQ(fields[RowOf("MIN_DETAIL")].field, &general.m_minDetail);
+    EXPECT_EQ(fields[RowOf("STRAFE_RIGHT")].field, &controls.m_keyStrafeRight);
 }
 
 TEST(Launcher, NewPagesHoldZerosAndEmptyTexts)

@@ -4,14 +4,18 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "settings/parameter_descriptions.h"
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
+#include "tests/support/golden_defaults.h"
 
 using settings_test::bitsOf;
+using testsupport::GoldenDefault;
+using testsupport::GoldenDefaultInt;
 
 static_assert(sizeof(ParameterType) == 1);
 static_assert(sizeof(ParameterValue) == sizeof(void*));
@@ -26,27 +30,22 @@ protected:
     ParameterTable table;
 };
 
-// Written out independently of kParameters, so that a typo there is caught here.
+// Keys and types written out independently of kParameters, so that a typo there is caught here;
+// the values are the golden defaults file's.
 struct ExpectedRow {
     const char* key;
-    char type;              // 'i', 'f', 's'
-    const char* value;      // Int decimal, Float bit pattern, String text
+    char type; // 'i', 'f', 's'
 };
 constexpr ExpectedRow kExpected[] = {
-    {"FULLSCREEN", 'i', "0"}, {"WIDTH", 'i', "800"}, {"HEIGHT", 'i', "600"},
-    {"TRANS_SPEED", 'f', "40A00000"}, {"FREE_MOVE", 'i', "0"}, {"BENCHMARK", 'i', "0"},
-    {"SHOW_CULL", 'i', "0"}, {"USE_VERTEX_ARRAY", 'i', "0"}, {"USE_COMPILED_VERTEX_ARRAY", 'i', "0"},
-    {"USE_MULTIDRAW_EXT", 'i', "0"}, {"USE_ARB_EXT", 'i', "0"}, {"GLOBAL_DETAIL", 'f', "41100000"},
-    {"LOCAL_DETAIL", 'f', "40400000"}, {"MAX_DETAIL", 'i', "32"}, {"MIN_DETAIL", 'i', "3"},
-    {"FRUSTUM_CULLING", 'i', "1"}, {"FIELD_OF_VIEW", 'f', "42700000"},
-    {"FIELD_OF_VIEW_ASPECT", 'f', "3F800000"}, {"CLIP_PLANE_NEAR", 'f', "3DCCCCCD"},
-    {"CLIP_PLANE_FAR", 'f', "43160000"}, {"TEXTURE_MAPPING", 'i', "1"},
-    {"TEXTURE_EDGE_LEN", 'f', "3F800000"}, {"MAP_NAME", 's', "257x257.bmp"},
-    {"TEXTURE_NAME", 's', "G.bmp"}, {"STRAFE_LEFT", 's', "S"}, {"STRAFE_RIGHT", 's', "F"},
-    {"MOVE_FORWARD", 's', "E"}, {"MOVE_BACKWARD", 's', "D"}, {"MOVE_UP", 's', "A"},
-    {"MOVE_DOWN", 's', "Y"}, {"SHADE_SWITCH", 's', "J"}, {"POLY_SWITCH", 's', "U"},
-    {"TEXTURE_SWITCH", 's', "T"}, {"CULL_SWITCH", 's', "C"}, {"DETAIL_UP", 's', "O"},
-    {"DETAIL_DOWN", 's', "L"}, {"LOCALDETAIL_UP", 's', "I"}, {"LOCALDETAIL_DOWN", 's', "K"},
+    {"FULLSCREEN", 'i'}, {"WIDTH", 'i'}, {"HEIGHT", 'i'}, {"TRANS_SPEED", 'f'}, {"FREE_MOVE", 'i'},
+    {"BENCHMARK", 'i'}, {"SHOW_CULL", 'i'}, {"USE_VERTEX_ARRAY", 'i'}, {"USE_COMPILED_VERTEX_ARRAY", 'i'},
+    {"USE_MULTIDRAW_EXT", 'i'}, {"USE_ARB_EXT", 'i'}, {"GLOBAL_DETAIL", 'f'}, {"LOCAL_DETAIL", 'f'},
+    {"MAX_DETAIL", 'i'}, {"MIN_DETAIL", 'i'}, {"FRUSTUM_CULLING", 'i'}, {"FIELD_OF_VIEW", 'f'},
+    {"FIELD_OF_VIEW_ASPECT", 'f'}, {"CLIP_PLANE_NEAR", 'f'}, {"CLIP_PLANE_FAR", 'f'}, {"TEXTURE_MAPPING", 'i'},
+    {"TEXTURE_EDGE_LEN", 'f'}, {"MAP_NAME", 's'}, {"TEXTURE_NAME", 's'}, {"STRAFE_LEFT", 's'},
+    {"STRAFE_RIGHT", 's'}, {"MOVE_FORWARD", 's'}, {"MOVE_BACKWARD", 's'}, {"MOVE_UP", 's'}, {"MOVE_DOWN", 's'},
+    {"SHADE_SWITCH", 's'}, {"POLY_SWITCH", 's'}, {"TEXTURE_SWITCH", 's'}, {"CULL_SWITCH", 's'},
+    {"DETAIL_UP", 's'}, {"DETAIL_DOWN", 's'}, {"LOCALDETAIL_UP", 's'}, {"LOCALDETAIL_DOWN", 's'},
 };
 static_assert(std::size(kExpected) == ParameterTable::EntryCount);
 
@@ -67,18 +66,20 @@ TEST_F(SettingsTable, DefaultsHaveTheirKeysTypesAndValuesInIndexOrder)
         SCOPED_TRACE(kExpected[i].key);
         EXPECT_STREQ(table.names()[i], kExpected[i].key);
         const ParameterEntry& entry = table.entries()[i];
+        const std::string golden = GoldenDefault(kExpected[i].key);
         switch (kExpected[i].type) {
         case 'i':
             ASSERT_EQ(entry.type, ParameterType::Int);
-            EXPECT_EQ(entry.value.intValue, std::stoi(kExpected[i].value));
+            EXPECT_EQ(entry.value.intValue, std::stoi(golden));
             break;
         case 'f':
+            // Six decimals name each default float exactly.
             ASSERT_EQ(entry.type, ParameterType::Float);
-            EXPECT_EQ(bitsOf(entry.value.floatValue), std::stoul(kExpected[i].value, nullptr, 16));
+            EXPECT_EQ(bitsOf(entry.value.floatValue), bitsOf(std::strtof(golden.c_str(), nullptr)));
             break;
         default:
             ASSERT_EQ(entry.type, ParameterType::String);
-            EXPECT_STREQ(entry.value.stringValue, kExpected[i].value);
+            EXPECT_EQ(entry.value.stringValue, golden);
         }
     }
 }
@@ -157,11 +158,11 @@ TEST_F(SettingsTable, SetValueStoresIntAndFloat)
     ParameterValue value{};
     value.intValue = 1024;
     EXPECT_EQ(table.setValue("WIDTH", ParameterType::Int, value), 0);
-    EXPECT_EQ(table.valueAt(1).intValue, 1024);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, 1024);
 
     value.floatValue = -0.5f;
     EXPECT_EQ(table.setValue("CLIP_PLANE_FAR", ParameterType::Float, value), 0);
-    EXPECT_EQ(bitsOf(table.valueAt(19).floatValue), bitsOf(-0.5f));
+    EXPECT_EQ(bitsOf(table.valueAt(RowOf("CLIP_PLANE_FAR")).floatValue), bitsOf(-0.5f));
 }
 
 TEST_F(SettingsTable, SetValueRefusesUnknownNamesAndForeignTypes)
@@ -169,23 +170,23 @@ TEST_F(SettingsTable, SetValueRefusesUnknownNamesAndForeignTypes)
     ParameterValue value{};
     value.floatValue = 3.0f;
     EXPECT_EQ(table.setValue("WIDTH", ParameterType::Float, value), -1);
-    EXPECT_EQ(table.valueAt(1).intValue, 800);
-    EXPECT_EQ(table.entries()[1].type, ParameterType::Int);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.entries()[RowOf("WIDTH")].type, ParameterType::Int);
 
     char text[] = "x.bmp";
     value.stringValue = text;
     EXPECT_EQ(table.setValue("WIDTH", ParameterType::String, value), -1);
-    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
     value.intValue = 7;
     EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::Int, value), -1);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
     EXPECT_EQ(table.setValue("width", ParameterType::Int, value), -1);
     EXPECT_EQ(table.setValue("NO_SUCH_KEY", ParameterType::Int, value), -1);
-    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
 
     value.stringValue = nullptr;
     EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), -1);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
 }
 
 TEST_F(SettingsTable, SetValueCopiesTextTheCallerKeeps)
@@ -195,34 +196,34 @@ TEST_F(SettingsTable, SetValueCopiesTextTheCallerKeeps)
     ParameterValue value{};
     value.stringValue = buffer;
     ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
-    EXPECT_NE(table.valueAt(22).stringValue, buffer);
+    EXPECT_NE(table.valueAt(RowOf("MAP_NAME")).stringValue, buffer);
     std::strcpy(buffer, "changed");
     delete[] buffer;
-    EXPECT_STREQ(table.valueAt(22).stringValue, "first.bmp");
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, "first.bmp");
 
     // The second store frees the first copy (the sanitizer build would report a leak).
     char second[] = "second.bmp";
     value.stringValue = second;
     ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "second.bmp");
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, "second.bmp");
 
     char empty[] = "";
     value.stringValue = empty;
     ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), 0);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "");
-    EXPECT_NE(table.valueAt(22).stringValue, empty);
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, "");
+    EXPECT_NE(table.valueAt(RowOf("MAP_NAME")).stringValue, empty);
 }
 
 TEST_F(SettingsTable, SetValueWithTheEntrysOwnTextKeepsIt)
 {
-    ParameterValue own = table.valueAt(22);
+    ParameterValue own = table.valueAt(RowOf("MAP_NAME"));
     ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, own), 0);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
 }
 
 TEST_F(SettingsTable, ValueAtOutsideTheTableHasEveryBitSet)
 {
-    EXPECT_STREQ(table.valueAt(37).stringValue, "K");
+    EXPECT_EQ(table.valueAt(ParameterTable::EntryCount - 1).stringValue, GoldenDefault("LOCALDETAIL_DOWN"));
     expectAllBitsSet(table.valueAt(38));
     expectAllBitsSet(table.valueAt(-1));
     expectAllBitsSet(table.valueAt(INT_MIN));
@@ -239,7 +240,7 @@ TEST_F(SettingsTable, ReleaseEmptiesTheTableAndMayRepeat)
     table.release();
 
     table.buildDefaults();
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
 }
 
 TEST_F(SettingsTable, RebuildingDefaultsDropsEarlierValues)
@@ -249,7 +250,7 @@ TEST_F(SettingsTable, RebuildingDefaultsDropsEarlierValues)
     value.stringValue = text;
     table.setValue("MAP_NAME", ParameterType::String, value);
     table.buildDefaults();
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
 }
 
 } // namespace

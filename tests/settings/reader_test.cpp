@@ -16,6 +16,7 @@
 
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
+#include "tests/support/golden_defaults.h"
 
 namespace {
 
@@ -48,9 +49,9 @@ TEST(SettingsReader, LinesUpToTheBoundArriveWholeLongerOnesAreSkippedWhole)
     loadText(loaded, "CULL_SWITCH = " + name + "\r\nMAP_NAME = a.bmp\nMAP_NAME = " + std::string(1 << 20, 'm') +
                          "\r\nWIDTH = 5\n");
     EXPECT_TRUE(loaded.result);
-    EXPECT_EQ(std::string(loaded.table.valueAt(33).stringValue), name);
-    EXPECT_STREQ(loaded.table.valueAt(22).stringValue, "a.bmp");
-    EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
+    EXPECT_EQ(std::string(loaded.table.valueAt(RowOf("CULL_SWITCH")).stringValue), name);
+    EXPECT_STREQ(loaded.table.valueAt(RowOf("MAP_NAME")).stringValue, "a.bmp");
+    EXPECT_EQ(loaded.table.valueAt(RowOf("WIDTH")).intValue, 5);
     EXPECT_TRUE(loaded.messages.empty());
 }
 
@@ -63,7 +64,7 @@ TEST(SettingsReader, AtMostTenMessagesPerReading)
     Loaded loaded;
     loadText(loaded, lines + "WIDTH = 5\n");
     EXPECT_EQ(loaded.messages, std::vector<std::string>(10, "unknown parameter type encountered"));
-    EXPECT_EQ(loaded.table.valueAt(1).intValue, 5);
+    EXPECT_EQ(loaded.table.valueAt(RowOf("WIDTH")).intValue, 5);
 }
 
 // Deleting each space by shifting the rest of the line would take minutes here.
@@ -71,7 +72,7 @@ TEST(SettingsReader, ALineFullOfSpacesIsReadInOnePass)
 {
     Loaded loaded;
     loadText(loaded, std::string(100000, ' ') + "WIDTH" + std::string(20000, ' ') + "= 7\n");
-    EXPECT_EQ(loaded.table.valueAt(1).intValue, 7);
+    EXPECT_EQ(loaded.table.valueAt(RowOf("WIDTH")).intValue, 7);
     EXPECT_TRUE(loaded.messages.empty());
 }
 
@@ -90,8 +91,8 @@ ChildLoad loadInChild(const std::string& path, int width, const char* mapName, c
         alarm(20);
         ParameterTable table;
         table.load(path.c_str());
-        const bool expected = table.valueAt(1).intValue == width && std::strcmp(table.valueAt(22).stringValue, mapName) == 0
-            && std::strcmp(table.valueAt(23).stringValue, textureName) == 0;
+        const bool expected = table.valueAt(RowOf("WIDTH")).intValue == width && std::strcmp(table.valueAt(RowOf("MAP_NAME")).stringValue, mapName) == 0
+            && std::strcmp(table.valueAt(RowOf("TEXTURE_NAME")).stringValue, textureName) == 0;
         _exit(expected ? 0 : 1);
     }
     ChildLoad result;
@@ -127,11 +128,13 @@ TEST(SettingsReader, HostileFilesLoadAtOnceWithinBoundedMemory)
     writeSparse(dir.file("no_line_end.ini"), line, off_t{1} << 30);
 
     const ChildLoad normal = loadInChild(dir.file("normal.ini"), 640, "map0.bmp", "G.bmp");
+    const int defaultWidth = testsupport::GoldenDefaultInt("WIDTH");
     ASSERT_TRUE(normal.expected);
     const struct {
         const char* name;
         int width;
-    } cases[] = {{"fifo.ini", 800}, {"zero.ini", 800}, {"map.ini", 5}, {"texture.ini", 5}, {"no_line_end.ini", 800}};
+    } cases[] = {{"fifo.ini", defaultWidth}, {"zero.ini", defaultWidth}, {"map.ini", 5}, {"texture.ini", 5},
+                 {"no_line_end.ini", defaultWidth}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ChildLoad loaded = loadInChild(dir.file(c.name), c.width, "257x257.bmp", "G.bmp");
@@ -151,13 +154,13 @@ TEST(SettingsReader, LineEndsAndNulsSplitAcrossReadBlocksStillCount)
         const std::string name(block - key.size() - 1, 'm');
         Loaded crlf;
         loadText(crlf, key + name + "\r\nWIDTH = 9\n");
-        EXPECT_EQ(std::string(crlf.table.valueAt(22).stringValue), name);
-        EXPECT_EQ(crlf.table.valueAt(1).intValue, 9);
+        EXPECT_EQ(std::string(crlf.table.valueAt(RowOf("MAP_NAME")).stringValue), name);
+        EXPECT_EQ(crlf.table.valueAt(RowOf("WIDTH")).intValue, 9);
 
         Loaded nul;
         loadText(nul, key + name + std::string(1, '\0') + "=tail\r\nHEIGHT = 9");
-        EXPECT_EQ(std::string(nul.table.valueAt(22).stringValue), name);
-        EXPECT_EQ(nul.table.valueAt(2).intValue, 9);
+        EXPECT_EQ(std::string(nul.table.valueAt(RowOf("MAP_NAME")).stringValue), name);
+        EXPECT_EQ(nul.table.valueAt(RowOf("HEIGHT")).intValue, 9);
     }
 }
 
@@ -192,9 +195,9 @@ TEST(SettingsReader, AReadErrorEndsReadingAndDropsTheInterruptedLine)
     MessageLog log;
     table.readFrom(stream);
     std::fclose(stream);
-    EXPECT_EQ(table.valueAt(1).intValue, 1024);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "x.bmp");
-    EXPECT_EQ(table.valueAt(2).intValue, 600);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, 1024);
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, "x.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("HEIGHT")).intValue, 600);
     EXPECT_TRUE(log.texts.empty());
 }
 
@@ -204,7 +207,7 @@ TEST(SettingsReader, AFolderInPlaceOfTheFileLeavesTheDefaults)
     ParameterTable table;
     MessageLog log;
     EXPECT_TRUE(table.load(dir.path().c_str()));
-    EXPECT_EQ(table.valueAt(1).intValue, 800);
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, testsupport::GoldenDefaultInt("WIDTH"));
     EXPECT_TRUE(log.texts.empty());
     EXPECT_FALSE(table.load(nullptr));
     EXPECT_EQ(table.count(), 38);
@@ -218,9 +221,9 @@ TEST(SettingsReader, LoadingAgainStartsFromTheDefaults)
     ParameterTable table;
     ASSERT_TRUE(table.load(dir.file("a.ini").c_str()));
     ASSERT_TRUE(table.load(dir.file("b.ini").c_str()));
-    EXPECT_EQ(table.valueAt(1).intValue, 800);
-    EXPECT_EQ(table.valueAt(2).intValue, 2);
-    EXPECT_STREQ(table.valueAt(22).stringValue, "257x257.bmp");
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, testsupport::GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("HEIGHT")).intValue, 2);
+    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, testsupport::GoldenDefault("MAP_NAME"));
 }
 
 TEST(SettingsReader, DecimalPointIsAPointWhateverTheUserLocale)
@@ -231,8 +234,8 @@ TEST(SettingsReader, DecimalPointIsAPointWhateverTheUserLocale)
         GTEST_SKIP() << "no comma-decimal locale can be made on this machine";
     Loaded loaded;
     loadText(loaded, "TRANS_SPEED = 2.5\nGLOBAL_DETAIL = 2,5\n");
-    EXPECT_EQ(bitsOf(loaded.table.valueAt(3).floatValue), bitsOf(2.5f));
-    EXPECT_EQ(bitsOf(loaded.table.valueAt(11).floatValue), bitsOf(2.0f));
+    EXPECT_EQ(bitsOf(loaded.table.valueAt(RowOf("TRANS_SPEED")).floatValue), bitsOf(2.5f));
+    EXPECT_EQ(bitsOf(loaded.table.valueAt(RowOf("GLOBAL_DETAIL")).floatValue), bitsOf(2.0f));
 }
 
 } // namespace

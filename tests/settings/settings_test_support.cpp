@@ -83,9 +83,9 @@ std::array<ParameterEntry, ParameterTable::EntryCount> defaultValues()
 SampleValues::SampleValues(int variant) : values(defaultValues())
 {
     std::snprintf(mapName, sizeof mapName, "map%d.bmp", variant);
-    values[1].value.intValue = 640 + variant;
-    values[3].value.floatValue = 2.5f + static_cast<float>(variant);
-    values[22].value.stringValue = mapName;
+    values[RowOf("WIDTH")].value.intValue = 640 + variant;
+    values[RowOf("TRANS_SPEED")].value.floatValue = 2.5f + static_cast<float>(variant);
+    values[RowOf("MAP_NAME")].value.stringValue = mapName;
 }
 
 std::string sampleSettingsText(int variant)

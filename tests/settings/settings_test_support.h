@@ -11,6 +11,7 @@
 #include "framework/core/msgbox.h"
 #include "settings/parameter_keys.h"
 #include "settings/parameter_table.h"
+#include "tests/support/setting_rows.h"
 
 namespace settings_test {
 

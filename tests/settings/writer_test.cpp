@@ -54,14 +54,14 @@ TEST(SettingsWriter, DefaultsGiveTheFortyLineFile)
 TEST(SettingsWriter, FloatsAreFixedPointWithSixDecimals)
 {
     Values values = defaultValues();
-    values[3].value.floatValue = 0.0000004f;
-    values[11].value.floatValue = -1.5f;
-    values[12].value.floatValue = 0.0000006f;
-    values[16].value.floatValue = FLT_MAX;
-    values[17].value.floatValue = -0.0000004f;
-    values[18].value.floatValue = 1e-45f;
-    values[19].value.floatValue = std::numeric_limits<float>::infinity();
-    values[21].value.floatValue = 123456.789f;
+    values[RowOf("TRANS_SPEED")].value.floatValue = 0.0000004f;
+    values[RowOf("GLOBAL_DETAIL")].value.floatValue = -1.5f;
+    values[RowOf("LOCAL_DETAIL")].value.floatValue = 0.0000006f;
+    values[RowOf("FIELD_OF_VIEW")].value.floatValue = FLT_MAX;
+    values[RowOf("FIELD_OF_VIEW_ASPECT")].value.floatValue = -0.0000004f;
+    values[RowOf("CLIP_PLANE_NEAR")].value.floatValue = 1e-45f;
+    values[RowOf("CLIP_PLANE_FAR")].value.floatValue = std::numeric_limits<float>::infinity();
+    values[RowOf("TEXTURE_EDGE_LEN")].value.floatValue = 123456.789f;
     const std::string text = written(values);
     EXPECT_EQ(lineOf(text, "TRANS_SPEED"), "TRANS_SPEED = 0.000000");
     EXPECT_EQ(lineOf(text, "GLOBAL_DETAIL"), "GLOBAL_DETAIL = -1.500000");
@@ -80,12 +80,12 @@ TEST(SettingsWriter, IntsAndStringsAreWrittenAsTheyAre)
     char empty[] = "";
     char spaced[] = "my maps/big map.bmp";
     char odd[] = "a=b #c\t";
-    values[1].value.intValue = INT_MIN;
-    values[2].value.intValue = INT_MAX;
-    values[13].value.intValue = -7;
-    values[22].value.stringValue = empty;
-    values[23].value.stringValue = spaced;
-    values[33].value.stringValue = odd;
+    values[RowOf("WIDTH")].value.intValue = INT_MIN;
+    values[RowOf("HEIGHT")].value.intValue = INT_MAX;
+    values[RowOf("MAX_DETAIL")].value.intValue = -7;
+    values[RowOf("MAP_NAME")].value.stringValue = empty;
+    values[RowOf("TEXTURE_NAME")].value.stringValue = spaced;
+    values[RowOf("CULL_SWITCH")].value.stringValue = odd;
     const std::string text = written(values);
     EXPECT_EQ(lineOf(text, "WIDTH"), "WIDTH = -2147483648");
     EXPECT_EQ(lineOf(text, "HEIGHT"), "HEIGHT = 2147483647");
@@ -113,7 +113,7 @@ TEST(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
     wrongType[1].type = ParameterType::Float;
     EXPECT_FALSE(writeSettingsValues(path.c_str(), wrongType));
     Values noText = defaultValues();
-    noText[22].value.stringValue = nullptr;
+    noText[RowOf("MAP_NAME")].value.stringValue = nullptr;
     EXPECT_FALSE(writeSettingsValues(path.c_str(), noText));
     EXPECT_TRUE(dir.names().empty());
 
@@ -123,7 +123,7 @@ TEST(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
     for (const char* name : {"pasted.bmp\nWIDTH = 5", "pasted.bmp\r\n", "\n"}) {
         SCOPED_TRACE(name);
         Values lineBreak = defaultValues();
-        lineBreak[22].value.stringValue = const_cast<char*>(name);
+        lineBreak[RowOf("MAP_NAME")].value.stringValue = const_cast<char*>(name);
         EXPECT_FALSE(writeSettingsValues(path.c_str(), lineBreak));
         EXPECT_EQ(readBytes(path), old);
         EXPECT_EQ(dir.names(), std::vector<std::string>{"terrain.ini"});
@@ -149,18 +149,18 @@ TEST(SettingsWriter, ReadsBackExceptWhereTheGrammarLosesText)
     char space[] = " ";
     char equalsKey[] = "=";
     char trailingCr[] = "R\r";
-    values[0].value.intValue = 1;
-    values[1].value.intValue = INT_MIN;
-    values[2].value.intValue = INT_MAX;
-    values[3].value.floatValue = 1.23456789f;
-    values[11].value.floatValue = -0.0000004f;
-    values[19].value.floatValue = 4999.5f;
-    values[22].value.stringValue = spaced;
-    values[23].value.stringValue = equals;
-    values[33].value.stringValue = longName.data();
-    values[24].value.stringValue = space;
-    values[25].value.stringValue = equalsKey;
-    values[26].value.stringValue = trailingCr;
+    values[RowOf("FULLSCREEN")].value.intValue = 1;
+    values[RowOf("WIDTH")].value.intValue = INT_MIN;
+    values[RowOf("HEIGHT")].value.intValue = INT_MAX;
+    values[RowOf("TRANS_SPEED")].value.floatValue = 1.23456789f;
+    values[RowOf("GLOBAL_DETAIL")].value.floatValue = -0.0000004f;
+    values[RowOf("CLIP_PLANE_FAR")].value.floatValue = 4999.5f;
+    values[RowOf("MAP_NAME")].value.stringValue = spaced;
+    values[RowOf("TEXTURE_NAME")].value.stringValue = equals;
+    values[RowOf("CULL_SWITCH")].value.stringValue = longName.data();
+    values[RowOf("STRAFE_LEFT")].value.stringValue = space;
+    values[RowOf("STRAFE_RIGHT")].value.stringValue = equalsKey;
+    values[RowOf("MOVE_FORWARD")].value.stringValue = trailingCr;
 
     ScratchDir dir;
     const std::string path = dir.file("terrain.ini");
@@ -170,16 +170,16 @@ TEST(SettingsWriter, ReadsBackExceptWhereTheGrammarLosesText)
     ASSERT_TRUE(table.load(path.c_str()));
     EXPECT_TRUE(log.texts.empty());
 
-    EXPECT_STREQ(table.valueAt(22).stringValue, "mymap.bmp");
-    EXPECT_STREQ(table.valueAt(23).stringValue, "b.bmp");
-    EXPECT_EQ(std::string(table.valueAt(33).stringValue), longName);
-    EXPECT_STREQ(table.valueAt(24).stringValue, "");
-    EXPECT_STREQ(table.valueAt(25).stringValue, "");
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, "mymap.bmp");
+    EXPECT_STREQ(table.valueAt(RowOf("TEXTURE_NAME")).stringValue, "b.bmp");
+    EXPECT_EQ(std::string(table.valueAt(RowOf("CULL_SWITCH")).stringValue), longName);
+    EXPECT_STREQ(table.valueAt(RowOf("STRAFE_LEFT")).stringValue, "");
+    EXPECT_STREQ(table.valueAt(RowOf("STRAFE_RIGHT")).stringValue, "");
     // A CR at the end of a value joins the line end.
-    EXPECT_STREQ(table.valueAt(26).stringValue, "R");
-    EXPECT_EQ(bitsOf(table.valueAt(3).floatValue), bitsOf(1.234568f));
-    EXPECT_EQ(bitsOf(table.valueAt(11).floatValue), bitsOf(-0.0f));
-    EXPECT_EQ(bitsOf(table.valueAt(18).floatValue), 0x3DCCCCCDu);
+    EXPECT_STREQ(table.valueAt(RowOf("MOVE_FORWARD")).stringValue, "R");
+    EXPECT_EQ(bitsOf(table.valueAt(RowOf("TRANS_SPEED")).floatValue), bitsOf(1.234568f));
+    EXPECT_EQ(bitsOf(table.valueAt(RowOf("GLOBAL_DETAIL")).floatValue), bitsOf(-0.0f));
+    EXPECT_EQ(bitsOf(table.valueAt(RowOf("CLIP_PLANE_NEAR")).floatValue), 0x3DCCCCCDu);
 
     // The names the next start would read otherwise are the ones the launcher refuses to take.
     const std::pair<const char*, const char*> names[] = {

@@ -16,7 +16,9 @@
 #include "framework/core/page_window.h"
 #include "framework/win32/win32_backend.h"
 #include "res/resource.h"
+#include "settings/parameter_descriptions.h"
 #include "tests/support/launcher_pages.h"
+#include "tests/support/setting_rows.h"
 #include "tests/win32/native_input.h"
 
 namespace {
@@ -125,7 +127,7 @@ TEST_F(NativeSheet, SettingsControlsCarryTheirDescriptionsAsTooltips)
         const auto tip = [&w](int tab, int id) {
             return wintest::ToolTipOf(w.Native().ToolTips(), w.Native().Page(tab), w.ControlHandle(id));
         };
-        EXPECT_EQ(tip(kGeneral, IDC_GENERAL_WIDTH), "Screen width in pixels. 320 or more. Default: 800.");
+        EXPECT_EQ(tip(kGeneral, IDC_GENERAL_WIDTH), kParameterDescriptions[RowOf("WIDTH")]);
         EXPECT_EQ(tip(kGeneral, IDC_GENERAL_MAP_NAME), Model(w, IDC_GENERAL_MAP_NAME).Description());
         EXPECT_EQ(tip(kGeneral, IDC_GENERAL_FULLSCREEN), Model(w, IDC_GENERAL_FULLSCREEN).Description());
         Open(w, kTexture);
@@ -378,7 +380,7 @@ TEST_F(NativeSheet, TheLauncherByKeyboardAndScreenReaderKeepsItsEditsWhenASaveFa
         EXPECT_EQ(wintest::AccessibleDescription(preview), "257 \u00D7 257, 8-bit grey");
         const fw::win32::Handle width = w.ControlHandle(IDC_GENERAL_WIDTH);
         EXPECT_EQ(wintest::AccessibleShortcut(width), "Alt+W");
-        EXPECT_EQ(wintest::AccessibleDescription(width), "Screen width in pixels. 320 or more. Default: 800.");
+        EXPECT_EQ(wintest::AccessibleDescription(width), kParameterDescriptions[RowOf("WIDTH")]);
         EXPECT_EQ(wintest::AccessibleShortcut(wintest::Child(sheet, IDOK)), "Alt+O");
 
         wintest::PostAltKey(wintest::Focused(), 'w');

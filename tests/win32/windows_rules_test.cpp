@@ -8,6 +8,7 @@
 
 #include "settings/settings_file.h"
 #include "tests/pages/page_fixture.h"
+#include "tests/support/setting_rows.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ TEST(WindowsSettingsFile, FortyLinesEachEndingInCrLfThatReadBackTheSame)
     std::array<ParameterEntry, ParameterTable::EntryCount> values{};
     for (int i = 0; i < ParameterTable::EntryCount; ++i)
         values[static_cast<size_t>(i)] = defaults.entries()[i];
-    values[1].value.intValue = 1280; // WIDTH
+    values[RowOf("WIDTH")].value.intValue = 1280;
     ASSERT_TRUE(writeSettingsValues("terrain.ini", values));
     const std::string text = testsupport::ReadFile("terrain.ini");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 40);
