@@ -13,6 +13,21 @@ import sys
 SKIP = 77
 
 
+def start_xvfb(screen="1280x1024x24"):
+    """Starts Xvfb (-noreset) on a free display; returns (process, display)."""
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp",
+                             "-screen", "0", screen],
+                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd, "rb") as pipe:
+        number = pipe.readline().decode().strip()
+    if not number:
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    return xvfb, ":" + number
+
+
 def main():
     command = sys.argv[1:]
     if not command:
@@ -23,19 +38,13 @@ def main():
     if shutil.which("Xvfb") is None:
         print("Xvfb is not installed: skipped")
         return SKIP
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp",
-                             "-screen", "0", "1280x1024x24"],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    with os.fdopen(read_fd, "rb") as pipe:
-        number = pipe.readline().decode().strip()
-    if not number:
-        xvfb.kill()
-        print("Xvfb did not start", file=sys.stderr)
+    try:
+        xvfb, display = start_xvfb()
+    except RuntimeError as error:
+        print(error, file=sys.stderr)
         return 1
     try:
-        env = dict(os.environ, DISPLAY=":" + number, GTK_THEME="Adwaita", NO_AT_BRIDGE="1")
+        env = dict(os.environ, DISPLAY=display, GTK_THEME="Adwaita", NO_AT_BRIDGE="1")
         env.pop("WAYLAND_DISPLAY", None)
         return subprocess.run(command, env=env).returncode
     finally:
