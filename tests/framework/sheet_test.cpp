@@ -202,9 +202,11 @@ TEST(Sheet, RuntimeClassNamesTheClass)
     EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CPropertySheet");
 }
 
-TEST(Sheet, PagesDeclaredAfterTheSheetMayGoFirst)
+// As in the launcher, the sheet is built first, so its pages are destroyed before it is. A sheet
+// whose destructor reached them would read freed memory: only the sanitizer build (AddressSanitizer)
+// sees that and fails here; elsewhere the test passes whatever the sheet does.
+TEST(Sheet, OutlivingItsPagesReadsNoFreedMemoryUnderAddressSanitizer)
 {
-    // As in the launcher: the sheet is built first, so its pages are destroyed before it is.
     HeadlessBackend backend;
     auto sheet = std::make_unique<CPropertySheet>("test");
     {
@@ -213,6 +215,5 @@ TEST(Sheet, PagesDeclaredAfterTheSheetMayGoFirst)
         backend.sheetScript = [](Driver& d) { d.PressOK(); };
         EXPECT_EQ(sheet->DoModal(), IDOK);
     }
-    sheet.reset(); // must not reach the pages
-    SUCCEED();
+    sheet.reset();
 }

@@ -1,5 +1,5 @@
-// The dialog and bitmap tables generated from Sandrel.rc, against the pages' designed layouts
-// and the fallback picture's format.
+// The dialog and bitmap tables generated from Sandrel.rc: the pages' captions, fonts and styles,
+// the fallback picture's format, and every control as a Windows resource compiler reads it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,133 +18,8 @@ namespace {
 
 using fw::ControlKind;
 
-struct Expected {
-    int id;
-    ControlKind kind;
-    const char* caption;
-    int x, y, cx, cy;
-};
-
-// Every control of every page in template order, as the pages were laid out.
-
-// Dialog 107
-const Expected kDialog107[] = {
-    {-1, ControlKind::Static, "Select Map", 7, 7, 37, 8},
-    {1004, ControlKind::PushButton, "...", 195, 7, 17, 11},
-    {1005, ControlKind::CheckBox, "Benchmark Mode", 7, 200, 72, 10},
-    {1008, ControlKind::Picture, "", 7, 21, 205, 158},
-    {1011, ControlKind::CheckBox, "demonstrate frustum culling", 7, 218, 107, 10},
-    {1022, ControlKind::CheckBox, "perform frustum culling", 7, 209, 93, 10},
-    {1010, ControlKind::CheckBox, "run in fullscreen", 7, 227, 69, 10},
-    {1001, ControlKind::Edit, "", 55, 186, 26, 12},
-    {1002, ControlKind::Edit, "", 107, 186, 26, 12},
-    {-1, ControlKind::Static, "Screen Width", 7, 190, 45, 8},
-    {-1, ControlKind::Static, "Height", 83, 190, 22, 8},
-    {1006, ControlKind::Edit, "", 195, 184, 18, 12},
-    {-1, ControlKind::Static, "global Detail", 148, 188, 41, 8},
-    {1009, ControlKind::Edit, "", 195, 198, 18, 12},
-    {-1, ControlKind::Static, "local Detail", 153, 202, 36, 8},
-    {1012, ControlKind::Edit, "", 195, 212, 18, 12},
-    {-1, ControlKind::Static, "minimum Detail", 137, 216, 52, 8},
-    {1013, ControlKind::Edit, "", 195, 225, 18, 12},
-    {-1, ControlKind::Static, "maximum Detail", 135, 229, 54, 8},
-    {1014, ControlKind::Edit, "", 48, 7, 142, 11},
-};
-
-// Dialog 108
-const Expected kDialog108[] = {
-    {1007, ControlKind::CheckBox, "arb_vertex_buffer_object", 55, 137, 98, 10},
-    {1008, ControlKind::CheckBox, "gl_vertex_array", 55, 103, 67, 10},
-    {1020, ControlKind::CheckBox, "gl_compiled_vertex_array", 55, 115, 100, 10},
-    {1021, ControlKind::CheckBox, "gl_multi_draw_arrays", 55, 126, 87, 10},
-    {-1, ControlKind::GroupBox, "OpenGL Extensions", 45, 91, 117, 61},
-    {1009, ControlKind::Edit, "", 176, 17, 23, 12},
-    {-1, ControlKind::GroupBox, "Field of View", 7, 7, 201, 67},
-    {-1, ControlKind::Static, "Field Of View (degrees in y direction)", 19, 18, 123, 8},
-    {1013, ControlKind::Edit, "", 176, 30, 23, 12},
-    {-1, ControlKind::Static, "FOV aspect ratio", 19, 31, 55, 8},
-    {1015, ControlKind::Edit, "", 176, 44, 23, 12},
-    {-1, ControlKind::Static, "clipping plane near distance", 19, 44, 92, 8},
-    {1018, ControlKind::Edit, "", 176, 58, 23, 12},
-    {-1, ControlKind::Static, "clipping plane far distance", 19, 58, 86, 8},
-    {-1, ControlKind::Static, "Check the OpenGL extensions to use. These settings may have a significant impact on performance, so don't change them unless you are familiar with their meanings.", 7, 181, 201, 28},
-    {-1, ControlKind::Static, "For more information on extensions visit www.opengl.org", 7, 237, 201, 9},
-};
-
-// Dialog 109
-const Expected kDialog109[] = {
-    {-1, ControlKind::Static, "Select Map", 7, 7, 37, 8},
-    {1019, ControlKind::PushButton, "...", 195, 7, 17, 11},
-    {1008, ControlKind::Picture, "", 7, 21, 205, 158},
-    {1015, ControlKind::CheckBox, "enable texture mapping", 119, 227, 93, 10},
-    {1018, ControlKind::Edit, "", 48, 7, 142, 11},
-    {1016, ControlKind::Slider, "", 7, 195, 205, 15},
-    {-1, ControlKind::Static, "texture edge length (in map coordinates)", 7, 183, 135, 8},
-    {1017, ControlKind::Edit, "", 172, 183, 40, 12},
-    {-1, ControlKind::Static, "set this to 0 if the texture map shall be applied to the whole map", 10, 209, 202, 17},
-};
-
-// Dialog 9
-const Expected kDialog9[] = {
-    {1002, ControlKind::Edit, "", 73, 7, 23, 12},
-    {-1, ControlKind::Static, "Movement Speed", 7, 7, 58, 8},
-    {1003, ControlKind::CheckBox, "free move", 167, 7, 49, 10},
-    {1009, ControlKind::Edit, "", 62, 107, 11, 12},
-    {-1, ControlKind::Static, "strafe left", 7, 109, 32, 8},
-    {1010, ControlKind::Edit, "", 62, 120, 11, 12},
-    {-1, ControlKind::Static, "strafe right", 7, 122, 37, 8},
-    {1011, ControlKind::Edit, "", 62, 33, 11, 12},
-    {-1, ControlKind::Static, "move forward", 7, 35, 47, 8},
-    {1012, ControlKind::Edit, "", 62, 48, 11, 12},
-    {-1, ControlKind::Static, "move backward", 7, 50, 52, 8},
-    {1013, ControlKind::Edit, "", 62, 63, 11, 12},
-    {-1, ControlKind::Static, "move up", 7, 65, 29, 8},
-    {1014, ControlKind::Edit, "", 62, 79, 11, 12},
-    {-1, ControlKind::Static, "move down", 7, 81, 39, 8},
-    {1015, ControlKind::Edit, "", 205, 33, 11, 12},
-    {-1, ControlKind::Static, "toggle shading", 121, 35, 48, 8},
-    {1016, ControlKind::Edit, "", 205, 48, 11, 12},
-    {-1, ControlKind::Static, "toggle polygon mode", 121, 50, 69, 8},
-    {1017, ControlKind::Edit, "", 205, 63, 11, 12},
-    {-1, ControlKind::Static, "toggle texture", 121, 65, 46, 8},
-    {1018, ControlKind::Edit, "", 205, 79, 11, 12},
-    {-1, ControlKind::Static, "toggle frustum culling", 121, 81, 71, 8},
-    {1019, ControlKind::Edit, "", 205, 107, 11, 12},
-    {-1, ControlKind::Static, "increase global detail", 121, 109, 70, 8},
-    {1020, ControlKind::Edit, "", 205, 120, 11, 12},
-    {-1, ControlKind::Static, "decrease global detail", 121, 122, 72, 8},
-    {1021, ControlKind::Edit, "", 205, 134, 11, 12},
-    {-1, ControlKind::Static, "increase local detail", 121, 136, 66, 8},
-    {1022, ControlKind::Edit, "", 205, 148, 11, 12},
-    {-1, ControlKind::Static, "decrease local detail", 121, 149, 68, 8},
-};
-
-template <std::size_t N>
-void ExpectControls(int dialogId, const Expected (&expected)[N])
-{
-    const fw::DialogTemplate* d = fw::FindDialogTemplate(dialogId);
-    ASSERT_NE(d, nullptr);
-    ASSERT_EQ(d->controls.size(), N) << "dialog " << dialogId;
-    for (std::size_t i = 0; i < N; ++i) {
-        const fw::ControlTemplate& c = d->controls[i];
-        SCOPED_TRACE("dialog " + std::to_string(dialogId) + ", control " + std::to_string(i));
-        EXPECT_EQ(c.id, expected[i].id);
-        EXPECT_EQ(c.kind, expected[i].kind);
-        EXPECT_STREQ(c.caption, expected[i].caption);
-        EXPECT_EQ(c.x, expected[i].x);
-        EXPECT_EQ(c.y, expected[i].y);
-        EXPECT_EQ(c.cx, expected[i].cx);
-        EXPECT_EQ(c.cy, expected[i].cy);
-    }
-}
-
-TEST(ResTables, EveryPageHasItsControlsInTabOrder)
-{
-    ExpectControls(IDD_GENERAL, kDialog107);
-    ExpectControls(IDD_OPENGL, kDialog108);
-    ExpectControls(IDD_TEXTURE, kDialog109);
-    ExpectControls(IDD_CONTROLS, kDialog9);
-}
+// The controls themselves (identifier, caption, rectangle, style, order) are compared with what a
+// Windows resource compiler makes of the script, at the end of this file.
 
 TEST(ResTables, DialogsCarryCaptionSizeFontAndPageStyle)
 {
@@ -332,6 +207,12 @@ TEST(ResTables, AWindowsResourceCompilerReadsTheScriptTheSameWay)
                 << "control " << i;
         }
     }
+}
+#else
+TEST(ResTables, AWindowsResourceCompilerReadsTheScriptTheSameWay)
+{
+    GTEST_SKIP() << "no Windows resource compiler to compare the controls with: binutils-mingw-w64-x86-64 and "
+                    "mingw-w64-x86-64-dev have one";
 }
 #endif
 
