@@ -93,6 +93,9 @@ TEST(ClassifyBitmap, TexturesByWidthAloneAtAnyDepthAndHeight)
 
 TEST(LoadBitmapFile, NamesThatGiveNoFile)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "named pipes and /dev are Linux's";
+#endif
     TempDir dir;
     CGdiObject* untouched = reinterpret_cast<CGdiObject*>(&dir);
     CGdiObject* out = untouched;

@@ -249,6 +249,9 @@ TEST(Chooser, DialogAndCancel)
 
 TEST(Chooser, BareNameOnlyForAFileDirectlyInTheCurrentDirectory)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux's rules (names compared exactly, no short names); WindowsChooser checks Windows'";
+#endif
     Fixture f;
     TempDir elsewhere;
     std::filesystem::create_directory(f.dir.Path() + "/sub");
@@ -271,6 +274,9 @@ TEST(Chooser, BareNameOnlyForAFileDirectlyInTheCurrentDirectory)
 
 TEST(Chooser, ACurrentDirectoryTooLongForTheBufferCountsAsOutside)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux paths longer than MAX_PATH; WindowsChooser checks Windows' rules";
+#endif
     Fixture f;
     std::string deep = f.dir.Path();
     while (deep.size() < 300)

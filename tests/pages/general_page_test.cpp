@@ -212,6 +212,9 @@ TEST_F(GeneralPage, TypingANameKeyByKeyWarnsOnlyForExistingWrongShapes)
 
 TEST_F(GeneralPage, BrowseWritesTheBareNameForAFileHereAndAFullPathOtherwise)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Linux's rules (names compared exactly, no short names); WindowsChooser checks Windows'";
+#endif
     Load();
     std::filesystem::create_directory("maps");
     testsupport::WriteBitmap("maps/513.bmp", 513, 513, 8);

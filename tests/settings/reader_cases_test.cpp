@@ -86,6 +86,10 @@ class SettingsReaderCase : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SettingsReaderCase, MatchesItsExpectedOutcome)
 {
+#ifdef _WIN32
+    if (GetParam() == "infinity" || GetParam() == "numeric_prefixes")
+        GTEST_SKIP() << "glibc's strtod reads hexadecimal and inf; msvcrt's atof, like the engine's, reads neither";
+#endif
     ParameterTable defaults;
     defaults.buildDefaults();
     const Expectation expected = readExpectation(kDataDir / (GetParam() + ".expected"), defaults);
