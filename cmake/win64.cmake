@@ -35,14 +35,10 @@ if(NOT host_build EQUAL 0)
 endif()
 set(SANDREL_HOST_RC2CPP ${host_tools}/rc2cpp CACHE FILEPATH "rc2cpp built for the build machine" FORCE)
 
-# The help-file tests of tests/res look for the host's libmspack, which has no Windows build;
-# those tests are Linux-only and never built here, so the name merely satisfies the lookup.
-set(SANDREL_MSPACK mspack CACHE FILEPATH "libmspack (Linux-only tests; unused on Windows)")
-
 function(sandrel_win64_finish)
-  # Only what runs on Windows is built by default; the Linux-only tools and test programs of
-  # the other areas stay defined but are not built.
-  foreach(dir tools res tests/framework tests/res tests/settings tests/bitmap tests/app tests/pages)
+  # Only what runs on Windows is built by default; the Linux-only tools stay defined but are not
+  # built. (The other areas' tests are built again by tests/win32.)
+  foreach(dir tools res)
     if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
       continue()
     endif()

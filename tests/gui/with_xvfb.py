@@ -13,12 +13,14 @@ import sys
 SKIP = 77
 
 
-def start_xvfb(screen="1280x1024x24"):
-    """Starts Xvfb (-noreset) on a free display; returns (process, display)."""
+def start_xvfb(screen="1280x1024x24", detach=False):
+    """Starts Xvfb (-noreset) on a free display; returns (process, display). A detached one
+    outlives its caller, in a session of its own."""
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-noreset", "-nolisten", "tcp",
                              "-screen", "0", screen],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            stdin=subprocess.DEVNULL, start_new_session=detach)
     os.close(write_fd)
     with os.fdopen(read_fd, "rb") as pipe:
         number = pipe.readline().decode().strip()
