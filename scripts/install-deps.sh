@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages the build and the tests need and the machine lacks.
-# Usage: install-deps.sh [build|run|ctest|test|cross|win|package]...
+# Usage: install-deps.sh [build|run|ctest|fuzz|packagetest|debian13|test|cross|win|package]...
 set -euo pipefail
 
 build=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
@@ -12,9 +12,12 @@ run=(xvfb xauth xdotool)
 # tests Xvfb, xdotool, ImageMagick's import and the accessibility bus (AT-SPI) on a D-Bus session.
 ctest=(strace locales binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb xauth xdotool imagemagick
        at-spi2-core python3 python3-pyatspi dbus dbus-x11 util-linux)
-# All of make test: clang for the fuzz targets, lintian and devscripts for the package, and
-# debootstrap for the Debian 13 stage.
-test=("${ctest[@]}" clang libclang-rt-dev lintian devscripts debootstrap)
+# clang for the fuzz targets, lintian and devscripts (hardening-check) for the package's checks,
+# debootstrap for the Debian 13 stage; all of make test is these and the CTest tests' needs.
+fuzz=(clang libclang-rt-dev)
+packagetest=(lintian devscripts dpkg-dev xvfb xauth xdotool)
+debian13=(debootstrap util-linux)
+test=("${ctest[@]}" "${fuzz[@]}" "${packagetest[@]}" "${debian13[@]}")
 # The Windows program: the MinGW-w64 cross compiler (posix threads, which GoogleTest needs) and
 # windres build it (and the zip); Wine with a virtual display runs it and its tests.
 cross=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libgtest-dev)
@@ -28,6 +31,9 @@ for what in "${@:-test}"; do
     build) want+=("${build[@]}") ;;
     run)   want+=("${build[@]}" "${run[@]}") ;;
     ctest) want+=("${build[@]}" "${ctest[@]}") ;;
+    fuzz) want+=("${build[@]}" "${fuzz[@]}") ;;
+    packagetest) want+=("${build[@]}" "${packagetest[@]}") ;;
+    debian13) want+=("${debian13[@]}") ;;
     test)  want+=("${build[@]}" "${test[@]}") ;;
     cross) want+=("${build[@]}" "${cross[@]}") ;;
     win)   want+=("${build[@]}" "${win[@]}") ;;
