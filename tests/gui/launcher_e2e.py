@@ -434,7 +434,6 @@ def scenario_wine_engine(s):
         time.sleep(0.3)
         s.key("Return")
         dos = "Z:" + os.path.realpath(texture).replace("/", "\\")
-        # The Texture tab's name edit is read as "Texture file", not by the label it shares with General.
         wait_for("the texture's DOS path", lambda: s.text_of(s.find(page, pyatspi.ROLE_TEXT, "Texture file")) == dos, 5)
         s.screenshot("wine-engine-texture")
         s.focus_window("^Sandrel$")
