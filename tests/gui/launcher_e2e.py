@@ -626,10 +626,10 @@ def scenario_wine_engine(s):
         time.sleep(0.3)
         s.key("Return")
         dos = "Z:" + os.path.realpath(texture).replace("/", "\\")
-        wait_for("the texture's DOS path", lambda: s.text_of(s.find(page, pyatspi.ROLE_TEXT, "Select Map")) == dos, 5)
+        wait_for("the texture's DOS path", lambda: s.text_of(s.find(page, pyatspi.ROLE_TEXT, "Texture file")) == dos, 5)
         s.screenshot("wine-engine-texture")
         s.focus_window("^Sandrel$")
-        s.focus(s.find(page, pyatspi.ROLE_TEXT, "Select Map"))
+        s.focus(s.find(page, pyatspi.ROLE_TEXT, "Texture file"))
         s.key("Return")
         s.wait_exit(0)
         with open(s.path("terrain.ini"), "rb") as f:
