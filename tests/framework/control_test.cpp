@@ -18,7 +18,7 @@ using testpage::TestPage;
 namespace {
 
 // Runs a sheet with the one test page; the script plays the user.
-int RunWith(TestPage& page, std::function<void(Driver&)> script, HeadlessBackend& backend)
+int RunWith(TestPage& page, HeadlessBackend& backend, std::function<void(Driver&)> script)
 {
     CPropertySheet sheet("test");
     sheet.AddPage(&page);
@@ -37,7 +37,7 @@ TEST(Edits, TypedAndProgramSetTextSendUpdateThenChange)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         const size_t mark = page.events.size();
         d.Type(testpage::kNumber, "12");
         EXPECT_EQ(After(page.events, mark),
@@ -49,7 +49,7 @@ TEST(Edits, TypedAndProgramSetTextSendUpdateThenChange)
         const size_t mark3 = page.events.size();
         page.SetDlgItemText(testpage::kNumber, "7");
         EXPECT_EQ(page.events.size(), mark3);
-    }, backend);
+    });
 }
 
 TEST(Edits, TypingLimitAppliesToTypingOnly)
@@ -57,7 +57,7 @@ TEST(Edits, TypingLimitAppliesToTypingOnly)
     HeadlessBackend backend;
     TestPage page;
     page.m_name = "toolong"; // from the program: shown in full
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         EXPECT_EQ(d.Text(testpage::kName), "toolong");
         EXPECT_EQ(d.Type(testpage::kName, "x"), 0) << "a full edit takes no more typing";
         EXPECT_EQ(d.Text(testpage::kName), "toolong");
@@ -77,14 +77,14 @@ TEST(Edits, TypingLimitAppliesToTypingOnly)
         d.Clear(testpage::kName);
         d.Type(testpage::kName, "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\xA4");
         EXPECT_EQ(d.Text(testpage::kName), "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
-    }, backend);
+    });
 }
 
 TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         d.Type(testpage::kKey, "q");
         EXPECT_EQ(d.Text(testpage::kKey), "Q");
         EXPECT_EQ(d.Type(testpage::kKey, "w"), 0);
@@ -95,11 +95,11 @@ TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
         // Letters only: digits and punctuation stay as typed.
         d.TypeOver(testpage::kKey, ";");
         EXPECT_EQ(d.Text(testpage::kKey), ";");
-    }, backend);
+    });
     // Text the program sets is not upper-cased.
     TestPage other;
     other.m_key = "q";
-    RunWith(other, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); }, backend);
+    RunWith(other, backend, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); });
 }
 
 // A single-line edit keeps of pasted or dropped text only what precedes its first line break,
@@ -108,7 +108,7 @@ TEST(Edits, PastedAndDroppedTextEndsAtItsFirstLineBreak)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         const struct {
             int id;
             const char* pasted;
@@ -124,14 +124,14 @@ TEST(Edits, PastedAndDroppedTextEndsAtItsFirstLineBreak)
                 EXPECT_EQ(d.Text(edit.id), "xaby");
             }
         }
-    }, backend);
+    });
 }
 
 TEST(CheckBoxes, AutoBoxTogglesBeforeClickAndProgramChangesAreSilent)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         d.Click(testpage::kBox);
         d.Click(testpage::kBox);
         EXPECT_EQ(After(page.events, page.events.size() - 2),
@@ -142,14 +142,14 @@ TEST(CheckBoxes, AutoBoxTogglesBeforeClickAndProgramChangesAreSilent)
         EXPECT_EQ(page.IsDlgButtonChecked(testpage::kBox), 1u);
         d.Click(testpage::kButton);
         EXPECT_EQ(page.events.back(), "button:clicked");
-    }, backend);
+    });
 }
 
 TEST(Sliders, PositionStaysInRangeAndDrawsAfterTheHandler)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         page.m_slider.SetRange(0, 50, FALSE);
         page.events.clear();
         page.m_slider.SetPos(80);
@@ -171,7 +171,7 @@ TEST(Sliders, PositionStaysInRangeAndDrawsAfterTheHandler)
         EXPECT_EQ(page.m_slider.GetPos(), 20);
         d.DragSlider(testpage::kSlider, 1000);
         EXPECT_EQ(d.SliderPos(testpage::kSlider), 20);
-    }, backend);
+    });
 }
 
 TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
@@ -179,7 +179,7 @@ TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
     HeadlessBackend backend;
     TestPage page;
     page.followSlider = true;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         page.m_slider.SetRange(0, 100, FALSE);
         page.events.clear();
         d.PasteOver(testpage::kReal, "250");
@@ -191,7 +191,7 @@ TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
         EXPECT_EQ(page.events, (std::vector<std::string>{"real:change", "slider:draw:100", "real:change"}));
         d.DragSlider(testpage::kSlider, 30);
         EXPECT_EQ(d.Text(testpage::kReal), "30");
-    }, backend);
+    });
 }
 
 TEST(Sliders, ShowingAPageDrawsItsSliders)
@@ -219,19 +219,19 @@ TEST(Notifications, UnlistedNotificationsReachNoHandler)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         const size_t mark = page.events.size();
         d.Type(testpage::kFree, "abc");
         d.Type(testpage::kName, "x"); // EN_CHANGE of kName is not listed; EN_UPDATE is
         EXPECT_EQ(After(page.events, mark), (std::vector<std::string>{"name:update"}));
-    }, backend);
+    });
 }
 
 TEST(Notifications, GetDlgItemIntReadsWholeSignedNumbersOnly)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, [&](Driver& d) {
+    RunWith(page, backend, [&](Driver& d) {
         const auto read = [&](const char* text, BOOL* ok) {
             page.SetDlgItemText(testpage::kFree, text);
             return static_cast<int>(page.GetDlgItemInt(testpage::kFree, ok, TRUE));
@@ -248,7 +248,7 @@ TEST(Notifications, GetDlgItemIntReadsWholeSignedNumbersOnly)
         EXPECT_EQ(read("-2147483648", &ok), INT_MIN);
         EXPECT_TRUE(ok);
         (void)d;
-    }, backend);
+    });
 }
 
 namespace {
