@@ -29,11 +29,11 @@
 #include "pages/prop_page_opengl.h"
 #include "pages/texture_prop_page.h"
 #include "res/resource.h"
+#include "settings/parameter_descriptions.h"
 #include "settings/parameter_keys.h"
 #include "settings/settings_file.h"
 #include "tests/support/setting_rows.h"
 #include "tests/support/bmp_files.h"
-#include "tests/support/golden_defaults.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_engine.h"
 
@@ -104,10 +104,10 @@ TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEn
     InstallEngine(run.dir.Path());
     run.backend.sheetScript = [&](Driver& d) {
         const MapPropPage& general = PageOf<MapPropPage>(d, 0);
-        EXPECT_EQ(general.m_width, testsupport::GoldenDefaultInt("WIDTH"));
-        EXPECT_EQ(general.m_mapName, testsupport::GoldenDefault("MAP_NAME").c_str());
+        EXPECT_EQ(general.m_width, DefaultsOf("WIDTH").intDefault);
+        EXPECT_EQ(general.m_mapName, DefaultsOf("MAP_NAME").textDefault);
         const ControlsPage& controls = PageOf<ControlsPage>(d, 3);
-        EXPECT_EQ(controls.m_transSpeed, std::stof(testsupport::GoldenDefault("TRANS_SPEED")));
+        EXPECT_EQ(controls.m_transSpeed, DefaultsOf("TRANS_SPEED").floatDefault);
         EXPECT_EQ(controls.m_keyLocalDetailDown, "K");
         EXPECT_FALSE(fs::exists("terrain.ini"));
         d.PressOK();
@@ -220,7 +220,7 @@ TEST(Launcher, TabsAndHelp)
 
 // Every control that shows a setting describes it; with the defaults loaded, the default its
 // text names is what the control shows, so a control given another setting's text shows up.
-TEST(Launcher, EverySettingsControlDescribesItsSettingAndTheDefaultItShows)
+TEST(Launcher, EverySettingsControlDescribesItsSettingAndShowsItsDefault)
 {
     LauncherRun run;
     run.backend.sheetScript = [&](Driver& d) {
@@ -232,20 +232,26 @@ TEST(Launcher, EverySettingsControlDescribesItsSettingAndTheDefaultItShows)
                 if (kind != fw::ControlKind::Edit && kind != fw::ControlKind::CheckBox &&
                     kind != fw::ControlKind::Slider)
                     continue;
-                const std::string text = control->Description();
-                SCOPED_TRACE("tab " + std::to_string(tab) + " control " + std::to_string(control->Id()) + ": " + text);
-                const size_t at = text.rfind(" Default: ");
-                ASSERT_NE(at, std::string::npos);
+                SCOPED_TRACE("tab " + std::to_string(tab) + " control " + std::to_string(control->Id()));
+                const auto shows = std::find_if(kSettingControls.begin(), kSettingControls.end(), [&](auto& c) {
+                    return c.dialogId == static_cast<int>(d.Sheet().GetPage(tab)->TemplateId()) &&
+                           c.controlId == control->Id();
+                });
+                ASSERT_NE(shows, kSettingControls.end());
                 ++described;
-                const std::string named = text.substr(at + 10, text.size() - at - 11);
+                // The tooltip table's text, whose default the table's own test holds to the row.
+                EXPECT_EQ(control->Description(), kParameterDescriptions[static_cast<size_t>(shows->setting)]);
+                const ParameterInfo& row = kParameters[static_cast<size_t>(shows->setting)];
                 if (kind == fw::ControlKind::CheckBox)
-                    EXPECT_EQ(named, control->Check() != 0 ? "on" : "off");
+                    EXPECT_EQ(control->Check() != 0, row.intDefault != 0);
                 else if (kind == fw::ControlKind::Slider)
-                    EXPECT_EQ(std::stof(named), static_cast<float>(control->Pos()));
+                    EXPECT_EQ(static_cast<float>(control->Pos()), row.floatDefault);
+                else if (row.type == ParameterType::String)
+                    EXPECT_EQ(control->Text(), row.textDefault);
                 else if (float shown = 0; fw::ParseFloat(control->Text().c_str(), shown))
-                    EXPECT_EQ(std::stof(named), shown);
+                    EXPECT_EQ(shown, row.type == ParameterType::Int ? static_cast<float>(row.intDefault) : row.floatDefault);
                 else
-                    EXPECT_EQ(named, control->Text());
+                    ADD_FAILURE() << "a number's edit shows '" << control->Text() << "'";
             }
         }
         EXPECT_EQ(described, static_cast<int>(kSettingControls.size()));

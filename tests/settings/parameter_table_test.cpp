@@ -4,18 +4,14 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "settings/parameter_descriptions.h"
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
-#include "tests/support/golden_defaults.h"
 
 using settings_test::bitsOf;
-using testsupport::GoldenDefault;
-using testsupport::GoldenDefaultInt;
 
 static_assert(sizeof(ParameterType) == 1);
 static_assert(sizeof(ParameterValue) == sizeof(void*));
@@ -30,8 +26,9 @@ protected:
     ParameterTable table;
 };
 
-// Keys and types written out independently of kParameters, so that a typo there is caught here;
-// the values are the golden defaults file's.
+// Keys and types written out independently of kParameters, so that a typo there is caught here.
+// The defaults themselves are the golden file's (tests/data/settings/written/defaults.ini, which
+// the writer's test compares with): here they only have to be the rows'.
 struct ExpectedRow {
     const char* key;
     char type; // 'i', 'f', 's'
@@ -59,27 +56,26 @@ void expectAllBitsSet(ParameterValue value)
     EXPECT_TRUE(std::isnan(value.floatValue));
 }
 
-TEST_F(SettingsTable, DefaultsHaveTheirKeysTypesAndValuesInIndexOrder)
+TEST_F(SettingsTable, DefaultsHaveTheirRowsKeysTypesAndValuesInIndexOrder)
 {
     ASSERT_EQ(table.count(), 38);
     for (int i = 0; i < 38; ++i) {
         SCOPED_TRACE(kExpected[i].key);
         EXPECT_STREQ(table.names()[i], kExpected[i].key);
         const ParameterEntry& entry = table.entries()[i];
-        const std::string golden = GoldenDefault(kExpected[i].key);
+        const ParameterInfo& row = kParameters[i];
         switch (kExpected[i].type) {
         case 'i':
             ASSERT_EQ(entry.type, ParameterType::Int);
-            EXPECT_EQ(entry.value.intValue, std::stoi(golden));
+            EXPECT_EQ(entry.value.intValue, row.intDefault);
             break;
         case 'f':
-            // Six decimals name each default float exactly.
             ASSERT_EQ(entry.type, ParameterType::Float);
-            EXPECT_EQ(bitsOf(entry.value.floatValue), bitsOf(std::strtof(golden.c_str(), nullptr)));
+            EXPECT_EQ(bitsOf(entry.value.floatValue), bitsOf(row.floatDefault));
             break;
         default:
             ASSERT_EQ(entry.type, ParameterType::String);
-            EXPECT_EQ(entry.value.stringValue, golden);
+            EXPECT_STREQ(entry.value.stringValue, row.textDefault);
         }
     }
 }
@@ -170,23 +166,23 @@ TEST_F(SettingsTable, SetValueRefusesUnknownNamesAndForeignTypes)
     ParameterValue value{};
     value.floatValue = 3.0f;
     EXPECT_EQ(table.setValue("WIDTH", ParameterType::Float, value), -1);
-    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, DefaultsOf("WIDTH").intDefault);
     EXPECT_EQ(table.entries()[RowOf("WIDTH")].type, ParameterType::Int);
 
     char text[] = "x.bmp";
     value.stringValue = text;
     EXPECT_EQ(table.setValue("WIDTH", ParameterType::String, value), -1);
-    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, DefaultsOf("WIDTH").intDefault);
     value.intValue = 7;
     EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::Int, value), -1);
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
     EXPECT_EQ(table.setValue("width", ParameterType::Int, value), -1);
     EXPECT_EQ(table.setValue("NO_SUCH_KEY", ParameterType::Int, value), -1);
-    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, DefaultsOf("WIDTH").intDefault);
 
     value.stringValue = nullptr;
     EXPECT_EQ(table.setValue("MAP_NAME", ParameterType::String, value), -1);
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
 }
 
 TEST_F(SettingsTable, SetValueCopiesTextTheCallerKeeps)
@@ -218,12 +214,12 @@ TEST_F(SettingsTable, SetValueWithTheEntrysOwnTextKeepsIt)
 {
     ParameterValue own = table.valueAt(RowOf("MAP_NAME"));
     ASSERT_EQ(table.setValue("MAP_NAME", ParameterType::String, own), 0);
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
 }
 
 TEST_F(SettingsTable, ValueAtOutsideTheTableHasEveryBitSet)
 {
-    EXPECT_EQ(table.valueAt(ParameterTable::EntryCount - 1).stringValue, GoldenDefault("LOCALDETAIL_DOWN"));
+    EXPECT_STREQ(table.valueAt(ParameterTable::EntryCount - 1).stringValue, DefaultsOf("LOCALDETAIL_DOWN").textDefault);
     expectAllBitsSet(table.valueAt(38));
     expectAllBitsSet(table.valueAt(-1));
     expectAllBitsSet(table.valueAt(INT_MIN));
@@ -240,7 +236,7 @@ TEST_F(SettingsTable, ReleaseEmptiesTheTableAndMayRepeat)
     table.release();
 
     table.buildDefaults();
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
 }
 
 TEST_F(SettingsTable, RebuildingDefaultsDropsEarlierValues)
@@ -250,7 +246,7 @@ TEST_F(SettingsTable, RebuildingDefaultsDropsEarlierValues)
     value.stringValue = text;
     table.setValue("MAP_NAME", ParameterType::String, value);
     table.buildDefaults();
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
 }
 
 } // namespace

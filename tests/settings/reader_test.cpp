@@ -16,7 +16,6 @@
 
 #include "settings/parameter_table.h"
 #include "settings_test_support.h"
-#include "tests/support/golden_defaults.h"
 
 namespace {
 
@@ -128,7 +127,7 @@ TEST(SettingsReader, HostileFilesLoadAtOnceWithinBoundedMemory)
     writeSparse(dir.file("no_line_end.ini"), line, off_t{1} << 30);
 
     const ChildLoad normal = loadInChild(dir.file("normal.ini"), 640, "map0.bmp", "G.bmp");
-    const int defaultWidth = testsupport::GoldenDefaultInt("WIDTH");
+    const int defaultWidth = DefaultsOf("WIDTH").intDefault;
     ASSERT_TRUE(normal.expected);
     const struct {
         const char* name;
@@ -207,7 +206,7 @@ TEST(SettingsReader, AFolderInPlaceOfTheFileLeavesTheDefaults)
     ParameterTable table;
     MessageLog log;
     EXPECT_TRUE(table.load(dir.path().c_str()));
-    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, testsupport::GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, DefaultsOf("WIDTH").intDefault);
     EXPECT_TRUE(log.texts.empty());
     EXPECT_FALSE(table.load(nullptr));
     EXPECT_EQ(table.count(), 38);
@@ -221,9 +220,9 @@ TEST(SettingsReader, LoadingAgainStartsFromTheDefaults)
     ParameterTable table;
     ASSERT_TRUE(table.load(dir.file("a.ini").c_str()));
     ASSERT_TRUE(table.load(dir.file("b.ini").c_str()));
-    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, testsupport::GoldenDefaultInt("WIDTH"));
+    EXPECT_EQ(table.valueAt(RowOf("WIDTH")).intValue, DefaultsOf("WIDTH").intDefault);
     EXPECT_EQ(table.valueAt(RowOf("HEIGHT")).intValue, 2);
-    EXPECT_EQ(table.valueAt(RowOf("MAP_NAME")).stringValue, testsupport::GoldenDefault("MAP_NAME"));
+    EXPECT_STREQ(table.valueAt(RowOf("MAP_NAME")).stringValue, DefaultsOf("MAP_NAME").textDefault);
 }
 
 TEST(SettingsReader, DecimalPointIsAPointWhateverTheUserLocale)

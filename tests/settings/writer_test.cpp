@@ -114,7 +114,7 @@ TEST_F(SettingsWriter, ReplacesEverythingAnOldFileHeld)
     const std::string path = dir.file("terrain.ini");
     settings_test::writeBytes(path, "# mine\nUNKNOWN = 1\n" + std::string(5000, 'x') + "\nWIDTH = 3\n");
     ASSERT_TRUE(writeSettingsValues(path.c_str(), defaultValues()));
-    EXPECT_EQ(readBytes(path), readBytes((kWritten / "defaults.ini").string()));
+    EXPECT_EQ(readBytes(path), written(defaultValues())) << "the same bytes as a file written afresh";
 }
 
 TEST_F(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
@@ -122,7 +122,7 @@ TEST_F(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
     ScratchDir dir;
     const std::string path = dir.file("terrain.ini");
     Values wrongType = defaultValues();
-    wrongType[1].type = ParameterType::Float;
+    wrongType[RowOf("WIDTH")].type = ParameterType::Float;
     EXPECT_FALSE(writeSettingsValues(path.c_str(), wrongType));
     Values noText = defaultValues();
     noText[RowOf("MAP_NAME")].value.stringValue = nullptr;
@@ -145,10 +145,11 @@ TEST_F(SettingsWriter, RefusesValuesThatDoNotFitTheirRows)
 TEST_F(SettingsWriter, PointDecimalsWhateverTheUserLocale)
 {
     ScratchDir dir;
+    const std::string inTheCLocale = written(defaultValues());
     settings_test::CommaDecimalLocale locale(dir);
     if (!locale.active())
         GTEST_SKIP() << "no comma-decimal locale can be made on this machine";
-    EXPECT_EQ(written(defaultValues()), readBytes((kWritten / "defaults.ini").string()));
+    EXPECT_EQ(written(defaultValues()), inTheCLocale);
 }
 
 // What the next start reads from a file this writer wrote.
