@@ -1,10 +1,12 @@
 // The program's entry point on Linux: answers the command line, then starts wx on the display,
 // installs the backend and runs the application object's one pass.
+#include <unistd.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -36,8 +38,10 @@ public:
 // The program's own file name, for a start that gave it no argv[0].
 std::string ProgramFileName()
 {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).filename().string();
+    char path[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    const char* name = length > 0 ? std::strrchr(path, '/') : nullptr;
+    return name != nullptr ? name + 1 : "";
 }
 
 // The program as it was started, ready to be pasted into a shell: its name from the search
@@ -72,8 +76,9 @@ void ExplainDisplay(const char* argv0)
 // The name the program's complaints begin with, as a command-line program's do.
 std::string ProgramName(const char* argv0)
 {
-    const std::string name = argv0 != nullptr ? std::filesystem::path(argv0).filename().string() : "";
-    return name.empty() ? ProgramFileName() : name;
+    const char* slash = argv0 != nullptr ? std::strrchr(argv0, '/') : nullptr;
+    const char* name = slash != nullptr ? slash + 1 : argv0;
+    return name != nullptr && *name != '\0' ? name : ProgramFileName();
 }
 
 bool IsSet(const char* name)
