@@ -81,6 +81,14 @@ std::string ProgramName(const char* argv0)
     return name != nullptr && *name != '\0' ? name : ProgramFileName();
 }
 
+// Says what is wrong with the display and how to do without one; the exit status of such a start.
+int WithoutDisplay(const char* argv0, const char* problem)
+{
+    std::fprintf(stderr, "%s: %s\n", ProgramName(argv0).c_str(), problem);
+    ExplainDisplay(argv0);
+    return 2;
+}
+
 bool IsSet(const char* name)
 {
     const char* value = std::getenv(name);
@@ -98,14 +106,9 @@ int main(int argc, char** argv)
         return *status;
     const bool x11 = IsSet("DISPLAY");
     const bool wayland = IsSet("WAYLAND_DISPLAY");
-    if (!x11 && !wayland) {
-        std::fprintf(stderr,
-                     "%s: this program shows a window and needs a graphical display, but neither DISPLAY nor "
-                     "WAYLAND_DISPLAY is set.\n",
-                     ProgramName(argv[0]).c_str());
-        ExplainDisplay(argv[0]);
-        return 2;
-    }
+    if (!x11 && !wayland)
+        return WithoutDisplay(argv[0], "this program shows a window and needs a graphical display, but neither "
+                                       "DISPLAY nor WAYLAND_DISPLAY is set.");
     bool started = false;
     {
         // The toolkit's own complaint would speak of DISPLAY whichever display is meant: the
@@ -113,18 +116,10 @@ int main(int argc, char** argv)
         const wxLogNull quiet;
         started = wxEntryStart(argc, argv);
     }
-    if (!started) {
-        if (x11)
-            std::fprintf(stderr, "%s: could not open the display; is DISPLAY set to a running X server?\n",
-                         ProgramName(argv[0]).c_str());
-        else
-            std::fprintf(stderr,
-                         "%s: could not open the display; is WAYLAND_DISPLAY set to a running Wayland "
-                         "compositor?\n",
-                         ProgramName(argv[0]).c_str());
-        ExplainDisplay(argv[0]);
-        return 2;
-    }
+    if (!started)
+        return WithoutDisplay(argv[0], x11 ? "could not open the display; is DISPLAY set to a running X server?"
+                                           : "could not open the display; is WAYLAND_DISPLAY set to a running Wayland "
+                                             "compositor?");
     wxTheApp->CallOnInit();
     wxEntryCleanup();
     return g_exitCode;

@@ -32,8 +32,9 @@
 #include "settings/parameter_descriptions.h"
 #include "settings/parameter_keys.h"
 #include "settings/settings_file.h"
-#include "tests/support/setting_rows.h"
 #include "tests/support/bmp_files.h"
+#include "tests/support/cancel_ways.h"
+#include "tests/support/setting_rows.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_engine.h"
 
@@ -129,19 +130,14 @@ TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEn
 TEST(Launcher, CancelEscapeAndCloseBoxChangeNothingAndStartNothing)
 {
     const std::string original = "# mine\nWIDTH = 1024\n\n  MAP_NAME = x.bmp  \n";
-    for (int way = 0; way < 3; ++way) {
+    for (int way = 0; way < testsupport::kCancelWays; ++way) {
         LauncherRun run;
         InstallEngine(run.dir.Path());
         WriteFile("terrain.ini", original);
         run.backend.sheetScript = [&](Driver& d) {
             EXPECT_EQ(PageOf<MapPropPage>(d, 0).m_width, 1024);
             d.TypeOver(1001, "not a number");
-            if (way == 0)
-                d.PressCancel();
-            else if (way == 1)
-                d.PressEscape();
-            else
-                d.PressCloseBox();
+            testsupport::CancelBy(d, way);
         };
         EXPECT_FALSE(run.app.InitInstance());
         EXPECT_EQ(run.app.ExitInstance(), ExitDone);

@@ -13,18 +13,10 @@
 
 using fw::headless::Driver;
 using fw::headless::HeadlessBackend;
+using testpage::RunPage;
 using testpage::TestPage;
 
 namespace {
-
-// Runs a sheet with the one test page; the script plays the user.
-int RunWith(TestPage& page, HeadlessBackend& backend, std::function<void(Driver&)> script)
-{
-    CPropertySheet sheet("test");
-    sheet.AddPage(&page);
-    backend.sheetScript = std::move(script);
-    return static_cast<int>(sheet.DoModal());
-}
 
 std::vector<std::string> After(const std::vector<std::string>& events, size_t from)
 {
@@ -37,7 +29,7 @@ TEST(Edits, TypedAndProgramSetTextSendUpdateThenChange)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         const size_t mark = page.events.size();
         d.Type(testpage::kNumber, "12");
         EXPECT_EQ(After(page.events, mark),
@@ -57,7 +49,7 @@ TEST(Edits, TypingLimitAppliesToTypingOnly)
     HeadlessBackend backend;
     TestPage page;
     page.m_name = "toolong"; // from the program: shown in full
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         EXPECT_EQ(d.Text(testpage::kName), "toolong");
         EXPECT_EQ(d.Type(testpage::kName, "x"), 0) << "a full edit takes no more typing";
         EXPECT_EQ(d.Text(testpage::kName), "toolong");
@@ -84,7 +76,7 @@ TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         d.Type(testpage::kKey, "q");
         EXPECT_EQ(d.Text(testpage::kKey), "Q");
         EXPECT_EQ(d.Type(testpage::kKey, "w"), 0);
@@ -99,7 +91,7 @@ TEST(Edits, UpperCaseEditCapitalisesTypedAndPastedLetters)
     // Text the program sets is not upper-cased.
     TestPage other;
     other.m_key = "q";
-    RunWith(other, backend, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); });
+    RunPage(other, backend, [&](Driver& d) { EXPECT_EQ(d.Text(testpage::kKey), "q"); });
 }
 
 // A single-line edit keeps of pasted or dropped text only what precedes its first line break,
@@ -108,7 +100,7 @@ TEST(Edits, PastedAndDroppedTextEndsAtItsFirstLineBreak)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         const struct {
             int id;
             const char* pasted;
@@ -131,7 +123,7 @@ TEST(CheckBoxes, AutoBoxTogglesBeforeClickAndProgramChangesAreSilent)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         d.Click(testpage::kBox);
         d.Click(testpage::kBox);
         EXPECT_EQ(After(page.events, page.events.size() - 2),
@@ -149,7 +141,7 @@ TEST(Sliders, PositionStaysInRangeAndDrawsAfterTheHandler)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         page.m_slider.SetRange(0, 50, FALSE);
         page.events.clear();
         page.m_slider.SetPos(80);
@@ -179,7 +171,7 @@ TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
     HeadlessBackend backend;
     TestPage page;
     page.followSlider = true;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         page.m_slider.SetRange(0, 100, FALSE);
         page.events.clear();
         d.PasteOver(testpage::kReal, "250");
@@ -197,11 +189,8 @@ TEST(Sliders, EditAndSliderFollowingEachOtherSettle)
 TEST(Sliders, ShowingAPageDrawsItsSliders)
 {
     HeadlessBackend backend;
-    TestPage first(testpage::kFirst);
-    TestPage second(testpage::kSecond);
-    CPropertySheet sheet("test");
-    sheet.AddPage(&first);
-    sheet.AddPage(&second);
+    testpage::TwoPages p;
+    TestPage& first = p.first;
     backend.sheetScript = [&](Driver& d) {
         EXPECT_EQ(std::count(first.events.begin(), first.events.end(), "slider:draw:0"), 1);
         d.OpenTab(1);
@@ -212,14 +201,14 @@ TEST(Sliders, ShowingAPageDrawsItsSliders)
         d.OpenTab(0);
         EXPECT_EQ(first.events.back(), "slider:draw:5");
     };
-    sheet.DoModal();
+    p.sheet.DoModal();
 }
 
 TEST(Notifications, UnlistedNotificationsReachNoHandler)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         const size_t mark = page.events.size();
         d.Type(testpage::kFree, "abc");
         d.Type(testpage::kName, "x"); // EN_CHANGE of kName is not listed; EN_UPDATE is
@@ -231,7 +220,7 @@ TEST(Notifications, GetDlgItemIntReadsWholeSignedNumbersOnly)
 {
     HeadlessBackend backend;
     TestPage page;
-    RunWith(page, backend, [&](Driver& d) {
+    RunPage(page, backend, [&](Driver& d) {
         const auto read = [&](const char* text, BOOL* ok) {
             page.SetDlgItemText(testpage::kFree, text);
             return static_cast<int>(page.GetDlgItemInt(testpage::kFree, ok, TRUE));

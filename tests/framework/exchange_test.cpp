@@ -10,6 +10,7 @@
 
 using fw::headless::Driver;
 using fw::headless::HeadlessBackend;
+using testpage::RunPage;
 using testpage::TestPage;
 
 namespace {
@@ -20,14 +21,6 @@ public:
     void TextChanged(fw::Control& control) override { ++counts[control.Id()]; }
     std::map<int, int> counts;
 };
-
-void RunPage(TestPage& page, HeadlessBackend& backend, std::function<void(Driver&)> script)
-{
-    CPropertySheet sheet("test");
-    sheet.AddPage(&page);
-    backend.sheetScript = std::move(script);
-    sheet.DoModal();
-}
 
 } // namespace
 
@@ -52,11 +45,8 @@ TEST(Exchange, LoadDirectionFillsControlsWithoutNotifications)
 TEST(Exchange, LoadDirectionRewritesOnlyEditsThatDiffer)
 {
     HeadlessBackend backend;
-    TestPage first(testpage::kFirst);
-    TestPage second(testpage::kSecond);
-    CPropertySheet sheet("test");
-    sheet.AddPage(&first);
-    sheet.AddPage(&second);
+    testpage::TwoPages p;
+    TestPage& first = p.first;
     TextWrites writes;
     backend.sheetScript = [&](Driver& d) {
         for (const auto& control : first.GetPageWindow()->Controls())
@@ -70,7 +60,7 @@ TEST(Exchange, LoadDirectionRewritesOnlyEditsThatDiffer)
         for (const auto& control : first.GetPageWindow()->Controls())
             control->SetView(nullptr);
     };
-    sheet.DoModal();
+    p.sheet.DoModal();
 }
 
 TEST(Exchange, FirstFailingStepStopsTheExchange)

@@ -4,6 +4,7 @@
 #include "framework/core/winapp.h"
 #include "framework/headless/headless.h"
 #include "tests/framework/test_page.h"
+#include "tests/support/cancel_ways.h"
 
 using fw::headless::Driver;
 using fw::headless::HeadlessBackend;
@@ -118,18 +119,13 @@ TEST(Sheet, OkWithAnInvalidValueKeepsTheSheetOpen)
 
 TEST(Sheet, CancelAndCloseBoxValidateNothing)
 {
-    for (int way = 0; way < 3; ++way) {
+    for (int way = 0; way < testsupport::kCancelWays; ++way) {
         HeadlessBackend backend;
         ThreePages p;
         p.first.m_number = 3;
         backend.sheetScript = [&](Driver& d) {
             d.TypeOver(testpage::kNumber, "not a number");
-            if (way == 0)
-                d.PressCancel();
-            else if (way == 1)
-                d.PressEscape();
-            else
-                d.PressCloseBox();
+            testsupport::CancelBy(d, way);
         };
         EXPECT_EQ(p.sheet.DoModal(), IDCANCEL);
         EXPECT_TRUE(backend.messages.empty());

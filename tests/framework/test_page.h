@@ -1,6 +1,7 @@
 // A small page on an ad-hoc template that records what the framework does to it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "framework/core/dialog_template.h"
 #include "framework/core/propsheet.h"
+#include "framework/headless/headless.h"
 
 namespace testpage {
 
@@ -115,5 +117,27 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 };
+
+// A sheet of the first and the second test page, on their own templates.
+struct TwoPages {
+    TestPage first{kFirst};
+    TestPage second{kSecond};
+    CPropertySheet sheet{"test"};
+    TwoPages()
+    {
+        sheet.AddPage(&first);
+        sheet.AddPage(&second);
+    }
+};
+
+// Runs a sheet of the one page; the script plays the user. Returns the sheet's result.
+inline int RunPage(TestPage& page, fw::headless::HeadlessBackend& backend,
+                   std::function<void(fw::headless::Driver&)> script)
+{
+    CPropertySheet sheet("test");
+    sheet.AddPage(&page);
+    backend.sheetScript = std::move(script);
+    return static_cast<int>(sheet.DoModal());
+}
 
 } // namespace testpage

@@ -20,7 +20,7 @@ import traceback
 
 import e2e_session
 from e2e_session import Failure, Session, check, setting_description, wait_for
-from with_xvfb import start_xvfb
+from with_xvfb import run_on_xvfb
 
 SKIP = 77
 
@@ -549,17 +549,11 @@ def main():
         print("unknown scenarios: " + ", ".join(unknown))
         return 2
     # Room for the sheet at twice the scale, which would otherwise reach past the screen's edge.
-    xvfb, display = start_xvfb("2560x2048x24" if os.environ.get("GDK_SCALE") == "2" else "1280x1024x24")
-    try:
-        env = dict(os.environ, DISPLAY=display, GTK_THEME="Adwaita", NO_AT_BRIDGE="0")
-        env.pop("WAYLAND_DISPLAY", None)
-        command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inside",
-                   "--program", os.path.abspath(args.program), "--make-demo", os.path.abspath(args.make_demo),
-                   "--screenshots", os.path.abspath(args.screenshots)] + args.scenarios
-        return subprocess.run(command, env=env).returncode
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
+    screen = "2560x2048x24" if os.environ.get("GDK_SCALE") == "2" else "1280x1024x24"
+    command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inside",
+               "--program", os.path.abspath(args.program), "--make-demo", os.path.abspath(args.make_demo),
+               "--screenshots", os.path.abspath(args.screenshots)] + args.scenarios
+    return run_on_xvfb(command, screen, accessibility=True)
 
 
 if __name__ == "__main__":

@@ -30,6 +30,19 @@ def start_xvfb(screen="1280x1024x24", detach=False):
     return xvfb, ":" + number
 
 
+def run_on_xvfb(command, screen="1280x1024x24", accessibility=False):
+    """Runs command on a fresh Xvfb of its own, in the Adwaita theme and without Wayland, with
+    GTK's accessibility bridge on or off; returns its exit status."""
+    xvfb, display = start_xvfb(screen)
+    try:
+        env = dict(os.environ, DISPLAY=display, GTK_THEME="Adwaita", NO_AT_BRIDGE="0" if accessibility else "1")
+        env.pop("WAYLAND_DISPLAY", None)
+        return subprocess.run(command, env=env).returncode
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+
+
 def main():
     command = sys.argv[1:]
     if not command:
@@ -41,17 +54,10 @@ def main():
         print("Xvfb is not installed: skipped")
         return SKIP
     try:
-        xvfb, display = start_xvfb()
+        return run_on_xvfb(command)
     except RuntimeError as error:
         print(error, file=sys.stderr)
         return 1
-    try:
-        env = dict(os.environ, DISPLAY=display, GTK_THEME="Adwaita", NO_AT_BRIDGE="1")
-        env.pop("WAYLAND_DISPLAY", None)
-        return subprocess.run(command, env=env).returncode
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
 
 
 if __name__ == "__main__":
