@@ -236,7 +236,7 @@ TEST(Launcher, EverySettingsControlDescribesItsSettingAndShowsItsDefault)
                 ASSERT_NE(shows, kSettingControls.end());
                 ++described;
                 // The tooltip table's text, whose default the table's own test holds to the row.
-                EXPECT_EQ(control->Description(), kParameterDescriptions[static_cast<size_t>(shows->setting)]);
+                EXPECT_STREQ(control->Description(), kParameterDescriptions[static_cast<size_t>(shows->setting)]);
                 const ParameterInfo& row = kParameters[static_cast<size_t>(shows->setting)];
                 if (kind == fw::ControlKind::CheckBox)
                     EXPECT_EQ(control->Check() != 0, row.intDefault != 0);
