@@ -189,9 +189,10 @@ enum class FileChoice {
     // `path` is the chosen file's name exactly, in the ANSI code page: the long form, or where
     // that holds a character the code page lacks, the short form.
     Chosen,
-    // The chosen file has no name the ANSI code page can spell; `path` says so, for the user.
+    // The chosen file has no name the ANSI code page (AnsiCodePage) can spell; `path` is empty.
     Refused,
 };
+unsigned AnsiCodePage();
 FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path);
 
 // The path in the ANSI code page, only when every character converts exactly (no best-fit

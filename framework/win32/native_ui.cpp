@@ -149,11 +149,11 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
     const DWORD shortLength = GetShortPathNameW(name.c_str(), file.data(), static_cast<DWORD>(file.size()));
     if (shortLength > 0 && shortLength < file.size() && ExactAnsiPath(std::wstring(file.data(), shortLength), path))
         return FileChoice::Chosen;
-    // In the words of the program's other refusals of a name.
-    path = "terrain.ini can't hold a name with characters outside code page " + std::to_string(GetACP()) +
-           ", and this file has no short name without them";
+    path.clear();
     return FileChoice::Refused;
 }
+
+unsigned AnsiCodePage() { return GetACP(); }
 
 bool JoinCom() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)); }
 

@@ -328,7 +328,7 @@ int Win32Backend::RunFileDialog(CFileDialog& dialog)
     switch (win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr),
                                  path)) {
     case FileChoice::Chosen: dialog.SetChosenPath(path.c_str()); return IDOK;
-    case FileChoice::Refused: dialog.RefuseChosenPath(path.c_str()); return IDOK;
+    case FileChoice::Refused: dialog.RefuseChosenPath(win32::AnsiCodePage()); return IDOK;
     case FileChoice::Cancelled: break;
     }
     return IDCANCEL;
