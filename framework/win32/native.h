@@ -172,7 +172,7 @@ void BitmapSize(Handle bitmap, int& width, int& height);
 int ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
 
 // GetOpenFileNameW (or GetSaveFileNameW) with a filter in NUL-separated form; the request's
-// texts are in the ANSI code page.
+// texts are in the ANSI code page. comdlg32.dll is loaded on the first call.
 struct FileDialogRequest {
     bool open = true;
     std::string filter; // "Description\0pattern\0...\0\0", as the platform takes it
@@ -191,6 +191,8 @@ enum class FileChoice {
     Chosen,
     // The chosen file has no name the ANSI code page can spell; `path` says so, for the user.
     Refused,
+    // The platform's dialog could not be loaded from the system folder; `path` says why.
+    Unavailable,
 };
 FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path);
 
@@ -209,9 +211,9 @@ Handle ProgramInstance();
 // Registers the common controls this backend uses (tabs, trackbars).
 void InitControls();
 // Joins the thread to a single-threaded COM apartment, which screen readers' requests for a
-// control's accessible object and the file dialog need. True when this call joined it, and
-// LeaveCom must undo that.
-bool JoinCom();
+// control's accessible object, the file dialog and the help viewer need: called by each of
+// them, it joins on the first call only. LeaveCom undoes a join that happened, once.
+void JoinCom();
 void LeaveCom();
 
 // The program on Windows: installs the backend and runs the application object's one pass

@@ -5,6 +5,7 @@
 #include "framework/win32/native_accessible.h"
 
 #include "framework/win32/native.h"
+#include "framework/win32/native_system.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -18,6 +19,25 @@ namespace {
 // IID_IAccessible, here rather than from MinGW's import library.
 constexpr GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 constexpr UINT_PTR kSubclass = 0x5A4E; // this file's subclass of a control
+
+// oleacc and oleaut32, loaded from the system folder on the first request a screen reader makes:
+// most starts meet no screen reader. Without them the request gets the standard answer.
+struct AccessibilityLibraries {
+    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
+    decltype(&LresultFromObject) resultFromObject = nullptr;
+    decltype(&SysAllocString) allocString = nullptr;
+};
+
+const AccessibilityLibraries* Accessibility()
+{
+    static const AccessibilityLibraries libraries{
+        SystemFunction<decltype(&CreateStdAccessibleObject)>("oleacc.dll", "CreateStdAccessibleObject"),
+        SystemFunction<decltype(&LresultFromObject)>("oleacc.dll", "LresultFromObject"),
+        SystemFunction<decltype(&SysAllocString)>("oleaut32.dll", "SysAllocString")};
+    const bool complete = libraries.createStandard != nullptr && libraries.resultFromObject != nullptr &&
+                          libraries.allocString != nullptr;
+    return complete ? &libraries : nullptr;
+}
 
 bool Same(REFIID a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
 
@@ -35,7 +55,7 @@ HRESULT Answer(const std::wstring& text, BSTR* out)
 {
     if (out == nullptr)
         return E_POINTER;
-    *out = SysAllocString(text.c_str());
+    *out = Accessibility()->allocString(text.c_str()); // loaded before any object was made
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -169,12 +189,15 @@ Texts* TextsOf(HWND control) { return static_cast<Texts*>(GetPropW(control, kTex
 
 LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && TextsOf(window) != nullptr) {
+    const AccessibilityLibraries* libraries = nullptr;
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && TextsOf(window) != nullptr &&
+        (libraries = Accessibility()) != nullptr) {
+        JoinCom(); // the object goes to the screen reader through COM
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
+        if (SUCCEEDED(libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
             auto* named = new NamedAccessible(standard, *TextsOf(window));
-            const LRESULT result = LresultFromObject(kIAccessible, wParam, named);
+            const LRESULT result = libraries->resultFromObject(kIAccessible, wParam, named);
             named->Release(); // the result holds its own reference
             return result;
         }

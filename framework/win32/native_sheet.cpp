@@ -163,12 +163,7 @@ bool IsPushButton(HWND window)
 void UseTabBackground(HWND page)
 {
     using EnableTexture = HRESULT(WINAPI*)(HWND, DWORD);
-    static EnableTexture enable = [] {
-        auto theme = static_cast<HMODULE>(LoadSystemLibrary("uxtheme.dll"));
-        return theme != nullptr
-            ? reinterpret_cast<EnableTexture>(reinterpret_cast<void*>(GetProcAddress(theme, "EnableThemeDialogTexture")))
-            : nullptr;
-    }();
+    static const auto enable = SystemFunction<EnableTexture>("uxtheme.dll", "EnableThemeDialogTexture");
     if (enable != nullptr)
         enable(page, 6); // ETDT_ENABLETAB
 }

@@ -276,13 +276,11 @@ Win32Backend::Win32Backend(Handle instance)
 {
     SetNativeDrawing(true);
     InitControls();
-    m_joinedCom = JoinCom();
 }
 
 Win32Backend::~Win32Backend()
 {
-    if (m_joinedCom)
-        LeaveCom();
+    LeaveCom();
     SetNativeDrawing(m_previousNativeDrawing);
     SetMessageBoxSink(m_previousSink);
     SetBackend(m_previousBackend);
@@ -328,7 +326,8 @@ int Win32Backend::RunFileDialog(CFileDialog& dialog)
     switch (win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr),
                                  path)) {
     case FileChoice::Chosen: dialog.SetChosenPath(path.c_str()); return IDOK;
-    case FileChoice::Refused: dialog.RefuseChosenPath(path.c_str()); return IDOK;
+    case FileChoice::Refused:
+    case FileChoice::Unavailable: dialog.RefuseChosenPath(path.c_str()); return IDOK;
     case FileChoice::Cancelled: break;
     }
     return IDCANCEL;
@@ -341,6 +340,7 @@ bool Win32Backend::ShowHelp(const char* file, const char* topic)
     std::string request = FullPath(file != nullptr ? file : "");
     if (topic != nullptr && *topic != '\0')
         request += std::string("::/") + topic;
+    JoinCom();
     return HtmlHelp(nullptr, request.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 
