@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times Sandrel.exe's start under Wine against the system's own property sheet over the same four
 # dialogs and against an empty dialog: started in turn on one Xvfb and one warm wineserver, each
-# until its window is mapped and drawn. Prints the medians and the ratios, then the DLLs each
-# program has loaded once its window is up. A benchmark, run by hand.
+# until its window is mapped and drawn, each stripped as the zip ships Sandrel.exe. Prints the
+# medians and the ratios, then the DLLs each program has loaded once its window is up. A
+# benchmark, run by hand.
 # Usage: bench/win-gui-bench.sh [RUNS] [LABEL=PATH.exe ...]
 #   RUNS >= 10, default 20; the launchers default to Sandrel.exe=build/win64/Sandrel.exe. Give two
 #   (before=old/Sandrel.exe after=build/win64/Sandrel.exe) to compare builds in one series.
@@ -23,14 +24,11 @@ need() { [ -e "$1" ] || { echo "win-gui-bench.sh: $1 is not built ($2)" >&2; exi
 need "$bin/bench_wine_start" "cmake --build --preset ci"
 need "$win/bench/bench_system_sheet.exe" "make win"
 need "$win/bench/bench_empty_dialog.exe" "make win"
-# The programs run in the demo folder: their paths are made absolute.
-for i in "${!launchers[@]}"; do
-  l=${launchers[$i]}
+for l in "${launchers[@]}"; do
   [[ $l == *=* ]] || { echo "win-gui-bench.sh: '$l' is not LABEL=PATH" >&2; exit 2; }
   need "${l#*=}" "make win"
-  launchers[$i]="${l%%=*}=$(realpath "${l#*=}")"
 done
-for tool in wine wineserver Xvfb xdotool; do
+for tool in wine wineserver Xvfb xdotool x86_64-w64-mingw32-strip; do
   command -v "$tool" >/dev/null || { echo "win-gui-bench.sh: $tool is not installed (make win)" >&2; exit 1; }
 done
 
@@ -48,9 +46,24 @@ trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
 
+# Each program as it is shipped: without the debugging sections of the static C++ library, which
+# the loader would otherwise read in too.
+programs=$work/programs
+strip_copy() { # label exe -> the copy's path
+  mkdir -p "$programs/$1"
+  x86_64-w64-mingw32-strip -o "$programs/$1/$(basename "$2")" "$2"
+  echo "$programs/$1/$(basename "$2")"
+}
+for i in "${!launchers[@]}"; do
+  l=${launchers[$i]}
+  launchers[$i]="${l%%=*}=$(strip_copy "${l%%=*}" "${l#*=}")"
+done
+sheet=$(strip_copy system_sheet "$win/bench/bench_system_sheet.exe")
+empty=$(strip_copy empty_dialog "$win/bench/bench_empty_dialog.exe")
+
 # One prefix kept between runs of the bench, and one wineserver for the whole series: every
-# program meets Wine as warm as the first round leaves it.
-# A server left from before would still serve its own display.
+# program meets Wine as warm as the first round leaves it. A server left from before would still
+# serve its own display.
 mkdir -p "$(dirname "$WINEPREFIX")"
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
@@ -60,8 +73,7 @@ wineserver -p
 
 args=()
 for l in "${launchers[@]}"; do args+=(--launcher "$l"); done
-"$bin/bench_wine_start" --folder "$work/demo" --sheet "$win/bench/bench_system_sheet.exe" \
-  --empty "$win/bench/bench_empty_dialog.exe" --runs "$runs" "${args[@]}"
+"$bin/bench_wine_start" --folder "$work/demo" --sheet "$sheet" --empty "$empty" --runs "$runs" "${args[@]}"
 
 # What each program has loaded by the time its window is up, in the order it loaded it.
 loaded() { # label exe
@@ -81,5 +93,5 @@ loaded() { # label exe
 }
 echo "== DLLs loaded by the time the window is up"
 for l in "${launchers[@]}"; do loaded "${l%%=*}" "${l#*=}"; done
-loaded system_sheet "$win/bench/bench_system_sheet.exe"
-loaded empty_dialog "$win/bench/bench_empty_dialog.exe"
+loaded system_sheet "$sheet"
+loaded empty_dialog "$empty"

@@ -1,9 +1,11 @@
-// Start-to-window time and peak memory of Windows programs under Wine: Sandrel.exe (one build or
+// Start-to-window time, processor time and peak memory of Windows programs under Wine: Sandrel.exe (one build or
 // several) against the system's property sheet over the same dialogs and an empty dialog, started
 // in turn on one display and one warm wineserver.
 // A run ends when the program's first top-level window is mapped and drawn: the time of the last
 // change to its pixels (XDamage) before they stay still for --quiet-ms. The map alone is also
-// reported; a program could map an empty frame early and fill it later, which the map hides.
+// reported; a program could map an empty frame early and fill it later, which the map hides. The
+// processor time the program has used by the end of its quiet time says what it did, however busy
+// the machine is.
 // Usage: bench_wine_start --folder DIR --sheet EXE --empty EXE --launcher LABEL=EXE [--launcher ...]
 //        [--runs N] [--quiet-ms MS] [benchmark flags]   (wine is $WINE, else wine on PATH)
 #include <X11/extensions/Xdamage.h>
@@ -32,12 +34,14 @@ struct Program {
     std::string exe;
     std::vector<double> mapped; // seconds
     std::vector<double> drawn;
+    std::vector<double> cpu;
     std::vector<long> peakKiB;
 };
 
 struct Run {
     double mapped = -1;
     double drawn = -1;
+    double cpu = 0;
     long peakKiB = 0;
 };
 
@@ -104,6 +108,10 @@ Run StartOnce(Display* display, const std::string& exe)
     rusage usage{};
     wait4(child, &status, 0, &usage);
     run.peakKiB = usage.ru_maxrss;
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    run.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
 
@@ -124,6 +132,7 @@ bool RunSeries(Display* display, std::vector<Program>& programs)
                 continue;
             program.mapped.push_back(run.mapped);
             program.drawn.push_back(run.drawn);
+            program.cpu.push_back(run.cpu);
             program.peakKiB.push_back(run.peakKiB);
         }
     }
@@ -156,7 +165,7 @@ int main(int argc, char** argv)
         else if (flag == "--quiet-ms")
             g_quietMs = std::max(50, std::atoi(value.c_str()));
         else if (flag == "--launcher" && value.find('=') != std::string::npos)
-            programs.push_back({value.substr(0, value.find('=')), value.substr(value.find('=') + 1), {}, {}, {}});
+            programs.push_back({value.substr(0, value.find('=')), value.substr(value.find('=') + 1), {}, {}, {}, {}});
     }
     if (g_folder.empty() || sheet.empty() || empty.empty() || programs.empty()) {
         std::fprintf(stderr,
@@ -167,8 +176,8 @@ int main(int argc, char** argv)
     }
     if (const char* wine = std::getenv("WINE"); wine != nullptr && *wine != '\0')
         g_wine = wine;
-    programs.push_back({"system_sheet", sheet, {}, {}, {}});
-    programs.push_back({"empty_dialog", empty, {}, {}, {}});
+    programs.push_back({"system_sheet", sheet, {}, {}, {}, {}});
+    programs.push_back({"empty_dialog", empty, {}, {}, {}, {}});
 
     Display* display = XOpenDisplay(nullptr);
     int damageError = 0;
@@ -187,6 +196,7 @@ int main(int argc, char** argv)
     for (const Program& program : programs) {
         const double drawn = Median(program.drawn);
         const double mapped = Median(program.mapped);
+        const double cpu = Median(program.cpu);
         const double peak = static_cast<double>(Median(program.peakKiB)) / 1024.0;
         benchmark::RegisterBenchmark(("StartToWindow/" + program.label).c_str(),
                                      [=](benchmark::State& state) {
@@ -194,6 +204,7 @@ int main(int argc, char** argv)
                                              state.SetIterationTime(drawn);
                                          state.counters["drawn_ms"] = drawn * 1e3;
                                          state.counters["mapped_ms"] = mapped * 1e3;
+                                         state.counters["cpu_ms"] = cpu * 1e3;
                                          state.counters["to_sheet"] = drawn / sheetDrawn;
                                          state.counters["to_empty"] = drawn / emptyDrawn;
                                          state.counters["peak_MiB"] = peak;
