@@ -168,10 +168,10 @@ void UseTabBackground(HWND page)
         enable(page, 6); // ETDT_ENABLETAB
 }
 
-// The room a one-line caption needs in its control's font, what the control draws beside the
-// text included (a check box's box, a push button's edges); 0 for a control whose text may wrap
-// or that shows no caption.
-int CaptionNeeds(HWND control)
+// The room a one-line caption needs in its control's font, measured on `dc`, what the control
+// draws beside the text included (a check box's box, a push button's edges); 0 for a control
+// whose text may wrap or that shows no caption.
+int CaptionNeeds(HWND control, HDC dc)
 {
     char name[16] = {};
     GetClassNameA(control, name, sizeof name);
@@ -192,12 +192,10 @@ int CaptionNeeds(HWND control)
     const int length = GetWindowTextA(control, text, sizeof text);
     if (length <= 0)
         return 0;
-    HDC dc = GetDC(control);
     HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE extent{0, 0};
     GetTextExtentPoint32A(dc, text, length, &extent);
     SelectObject(dc, before);
-    ReleaseDC(control, dc);
     RECT client{};
     GetClientRect(control, &client);
     // A static text two lines high or more is meant to wrap.
@@ -216,10 +214,13 @@ void FitCaptions(HWND page)
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
         controls.emplace_back(child, r);
     }
+    // One memory DC for all: it measures text as the screen does, without asking the system
+    // for each control's own.
+    HDC dc = CreateCompatibleDC(nullptr);
     for (auto& [control, rect] : controls) {
         RECT client{};
         GetClientRect(control, &client);
-        const int needs = CaptionNeeds(control);
+        const int needs = CaptionNeeds(control, dc);
         if (needs <= client.right)
             continue;
         RECT grown = rect;
@@ -235,6 +236,7 @@ void FitCaptions(HWND page)
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    DeleteDC(dc);
 }
 
 INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
