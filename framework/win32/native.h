@@ -77,7 +77,8 @@ public:
     // the arrow keys stay within a group.
     void OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup);
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
-    // its description.
+    // its description. The first screen shows no tooltip: it is made once the sheet has drawn
+    // and its queue is empty, or when PumpPending returns.
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
@@ -122,6 +123,13 @@ private:
     void Dispatch(const void* msg);
     bool HandleSheetKey(const void* msg);
     void Layout();
+    void MakeToolTips();
+
+    struct PendingToolTip {
+        int page;
+        int id;
+        std::string text;
+    };
 
     SheetInput& m_input;
     Handle m_instance;
@@ -133,6 +141,7 @@ private:
     Handle m_tabs = nullptr;
     Handle m_buttons[3] = {nullptr, nullptr, nullptr};
     Handle m_toolTips = nullptr;
+    std::vector<PendingToolTip> m_pendingToolTips;
     Handle m_icons[2] = {nullptr, nullptr}; // big, small
     BaseUnits m_units;
     int m_shown = -1;

@@ -458,10 +458,13 @@ bool NativeSheet::CreatePage(int index)
 
 void NativeSheet::SetToolTip(int page, int id, const std::string& text)
 {
-    HWND control = H(Control(page, id));
-    if (control == nullptr || text.empty())
-        return;
-    if (m_toolTips == nullptr) {
+    if (Control(page, id) != nullptr && !text.empty())
+        m_pendingToolTips.push_back({page, id, text});
+}
+
+void NativeSheet::MakeToolTips()
+{
+    if (m_toolTips == nullptr && !m_pendingToolTips.empty()) {
         m_toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, H(m_window), nullptr,
                                      static_cast<HINSTANCE>(m_instance), nullptr);
@@ -471,15 +474,18 @@ void NativeSheet::SetToolTip(int page, int id, const std::string& text)
         MapDialogRect(H(m_window), &width);
         SendMessageA(H(m_toolTips), TTM_SETMAXTIPWIDTH, 0, width.right);
     }
-    // The tooltip control keeps its own copy of the text; subclassing the control lets it see
-    // the pointer arrive and leave without the page relaying mouse messages.
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = H(Page(page));
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text.c_str());
-    SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    for (PendingToolTip& tip : m_pendingToolTips) {
+        // The tooltip control keeps its own copy of the text; subclassing the control lets it see
+        // the pointer arrive and leave without the page relaying mouse messages.
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = H(Page(tip.page));
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(tip.page, tip.id));
+        tool.lpszText = tip.text.data();
+        SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    m_pendingToolTips.clear();
 }
 
 void NativeSheet::SetAccessibleName(int page, int id, const std::string& name)
@@ -566,6 +572,9 @@ bool NativeSheet::PumpOne()
     if (m_quit || m_window == nullptr)
         return false;
     MSG msg;
+    // Nothing waits, paints included: the screen is drawn, and what it did not need can be made.
+    if (!m_pendingToolTips.empty() && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        MakeToolTips();
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         m_quit = true;
@@ -599,6 +608,8 @@ void NativeSheet::PumpPending()
         }
         Dispatch(&msg);
     }
+    if (!m_quit)
+        MakeToolTips();
 }
 
 bool NativeSheet::HandleSheetKey(const void* message)
