@@ -554,11 +554,13 @@ void NativeSheet::ShowPage(int index)
 
 void NativeSheet::Show()
 {
-    ShowWindow(H(m_window), SW_SHOW);
-    SetForegroundWindow(H(m_window));
     // The sheet opens with the focus on its tab strip, as the system's own does: the page's
     // first control comes first in window order, but Enter at once is OK, not that control.
+    // Given before the sheet is shown, as the dialog manager gives a dialog's first focus, the
+    // activation keeps it rather than first moving it to that control.
     SetFocus(H(m_tabs));
+    ShowWindow(H(m_window), SW_SHOW);
+    SetForegroundWindow(H(m_window));
 }
 
 void NativeSheet::Hide()
