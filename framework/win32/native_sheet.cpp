@@ -265,6 +265,11 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
         sheet->OnSheetCommand(IDCANCEL);
         return TRUE;
+    case WM_ACTIVATE:
+        // Activated while still hidden, by Show giving the tab strip the focus: the dialog
+        // manager would first give it to the page's first control, for a moment. Later
+        // activations restore the focus where the user left it, as dialogs do.
+        return LOWORD(wParam) != WA_INACTIVE && !IsWindowVisible(window) ? TRUE : FALSE;
     default:
         return FALSE;
     }
