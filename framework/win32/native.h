@@ -82,10 +82,11 @@ public:
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
-    // Gives a control of a created page the name screen readers announce (MSAA's name of its
-    // client object). A push button that the program's string table names under the button's
-    // own identifier takes that name instead: its caption ("...") does not say what it does.
-    void SetAccessibleName(int page, int id, const std::string& name);
+    // Gives a control of a created page what screen readers hear of it: its name (MSAA's name of
+    // its client object), its description (UTF-8) and its access key (0 for none). A push button
+    // that the program's string table names under the button's own identifier takes that name
+    // instead: its caption ("...") does not say what it does.
+    void SetAccessibleTexts(int page, int id, const std::string& name, const std::string& description, char key);
     // Shows page `index`, selects its tab and hides the others.
     void ShowPage(int index);
     int ShownPage() const { return m_shown; }
@@ -148,10 +149,9 @@ private:
     bool m_quit = false;
 };
 
-// What screen readers hear of a control besides its name: its description (UTF-8), announced
-// again when it changes, and the access key that reaches it ("Alt+W"; 0 for none).
+// A new description (UTF-8) of a control for screen readers, announced to those that listen
+// (EVENT_OBJECT_DESCRIPTIONCHANGE).
 void SetAccessibleDescription(Handle control, const std::string& description);
-void SetAccessibleShortcut(Handle control, char key);
 
 // Operations on native controls. Text set here raises no EN_CHANGE report to SheetInput.
 std::string GetText(Handle control);

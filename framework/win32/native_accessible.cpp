@@ -19,6 +19,8 @@ namespace {
 // IID_IAccessible, here rather than from MinGW's import library.
 constexpr GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 constexpr UINT_PTR kSubclass = 0x5A4E; // this file's subclass of a control
+// Asks a control for its texts: the subclass answers with them, a control without it with 0.
+constexpr UINT kTextsQuery = WM_APP + 0x14E;
 
 // oleacc and oleaut32, loaded from the system folder on the first request a screen reader makes:
 // most starts meet no screen reader. Without them the request gets the standard answer.
@@ -182,91 +184,76 @@ private:
     LONG m_references = 1;
 };
 
-// The texts a control is read by, kept with the control.
-constexpr wchar_t kTextsProperty[] = L"Sandrel.AccessibleTexts";
-
-Texts* TextsOf(HWND control) { return static_cast<Texts*>(GetPropW(control, kTextsProperty)); }
-
-LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR kept)
 {
+    auto* texts = reinterpret_cast<Texts*>(kept);
     const AccessibilityLibraries* libraries = nullptr;
-    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && TextsOf(window) != nullptr &&
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT &&
         (libraries = Accessibility()) != nullptr) {
         JoinCom(); // the object goes to the screen reader through COM
         IAccessible* standard = nullptr;
         if (SUCCEEDED(libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
-            auto* named = new NamedAccessible(standard, *TextsOf(window));
+            auto* named = new NamedAccessible(standard, *texts);
             const LRESULT result = libraries->resultFromObject(kIAccessible, wParam, named);
             named->Release(); // the result holds its own reference
             return result;
         }
+    } else if (message == kTextsQuery) {
+        return static_cast<LRESULT>(kept);
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, NamedControlProc, kSubclass);
-        delete static_cast<Texts*>(RemovePropW(window, kTextsProperty));
+        delete texts;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-// The control's texts, kept from the first call on; nullptr when the control cannot keep them.
-Texts* KeptTexts(HWND control)
+// The texts a control is read by, kept with its subclass; nullptr when it has none.
+Texts* TextsOf(HWND control) { return reinterpret_cast<Texts*>(SendMessageW(control, kTextsQuery, 0, 0)); }
+
+// The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
+std::wstring FromUtf8(const std::string& text)
 {
-    if (Texts* kept = TextsOf(control))
-        return kept;
-    auto* kept = new Texts;
-    if (!SetPropW(control, kTextsProperty, kept)) {
-        delete kept;
-        return nullptr;
-    }
-    if (!SetWindowSubclass(control, NamedControlProc, kSubclass, 0)) {
-        delete static_cast<Texts*>(RemovePropW(control, kTextsProperty));
-        return nullptr;
-    }
-    return kept;
+    const int length = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), n);
+    return wide;
 }
 
 } // namespace
 
-void NameForScreenReaders(HWND control, std::wstring name)
+void ReadForScreenReaders(HWND control, std::wstring name, const std::string& description, char key)
 {
-    if (Texts* kept = KeptTexts(control))
-        kept->name = std::move(name);
-}
-
-void DescribeForScreenReaders(HWND control, std::wstring description)
-{
-    if (description.empty() && TextsOf(control) == nullptr)
+    const auto shown = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(key)));
+    Texts texts{std::move(name), FromUtf8(description), key != 0 ? std::wstring(L"Alt+") + shown : std::wstring()};
+    if (Texts* kept = TextsOf(control)) {
+        *kept = std::move(texts);
+        return;
+    }
+    if (texts.name.empty() && texts.description.empty() && texts.shortcut.empty())
         return; // the standard object says the same
-    Texts* kept = KeptTexts(control);
-    if (kept == nullptr || kept->description == description)
-        return;
-    kept->description = std::move(description);
-    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control, OBJID_CLIENT, CHILDID_SELF);
-}
-
-void ShortcutForScreenReaders(HWND control, wchar_t key)
-{
-    if (key == 0 && TextsOf(control) == nullptr)
-        return;
-    if (Texts* kept = KeptTexts(control))
-        kept->shortcut = key != 0 ? std::wstring(L"Alt+") + key : std::wstring();
+    auto* kept = new Texts(std::move(texts));
+    if (!SetWindowSubclass(control, NamedControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(kept)))
+        delete kept;
 }
 
 void SetAccessibleDescription(Handle control, const std::string& description)
 {
-    // The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
-    const int length = static_cast<int>(description.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, description.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, description.data(), length, wide.data(), n);
-    DescribeForScreenReaders(static_cast<HWND>(control), std::move(wide));
-}
-
-void SetAccessibleShortcut(Handle control, char key)
-{
-    const auto shown = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(key)));
-    ShortcutForScreenReaders(static_cast<HWND>(control), shown);
+    const auto window = static_cast<HWND>(control);
+    Texts* kept = TextsOf(window);
+    if (kept == nullptr) {
+        if (description.empty())
+            return;
+        ReadForScreenReaders(window, {}, description, 0);
+    } else {
+        std::wstring wide = FromUtf8(description);
+        if (kept->description == wide)
+            return;
+        kept->description = std::move(wide);
+    }
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 } // namespace fw::win32

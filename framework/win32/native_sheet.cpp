@@ -493,19 +493,16 @@ void NativeSheet::MakeToolTips()
     m_pendingToolTips.clear();
 }
 
-void NativeSheet::SetAccessibleName(int page, int id, const std::string& name)
+void NativeSheet::SetAccessibleTexts(int page, int id, const std::string& name, const std::string& description,
+                                     char key)
 {
     HWND control = H(Control(page, id));
     if (control == nullptr)
         return;
     wchar_t given[256] = {};
-    if (IsPushButton(control) && LoadStringW(static_cast<HINSTANCE>(m_instance), static_cast<UINT>(id), given,
-                                             static_cast<int>(std::size(given))) > 0) {
-        NameForScreenReaders(control, given);
-        return;
-    }
-    if (!name.empty())
-        NameForScreenReaders(control, Wide(name));
+    const bool named = IsPushButton(control) && LoadStringW(static_cast<HINSTANCE>(m_instance), static_cast<UINT>(id),
+                                                            given, static_cast<int>(std::size(given))) > 0;
+    ReadForScreenReaders(control, named ? std::wstring(given) : Wide(name), description, key);
 }
 
 Handle NativeSheet::Page(int index) const

@@ -209,9 +209,8 @@ void SheetWindow::PageCreated(int index)
             continue;
         m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
         m_native.SetToolTip(index, control.Id(), control.Description());
-        m_native.SetAccessibleName(index, control.Id(), control.AccessibleName());
-        SetAccessibleDescription(native, control.AccessibleDescription());
-        SetAccessibleShortcut(native, control.AccessKey());
+        m_native.SetAccessibleTexts(index, control.Id(), control.AccessibleName(), control.AccessibleDescription(),
+                                    control.AccessKey());
     }
 }
 
