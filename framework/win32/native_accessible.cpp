@@ -7,10 +7,10 @@
 #include "framework/win32/native.h"
 #include "framework/win32/native_system.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <cctype>
+#include <unordered_map>
 #include <utility>
 
 namespace fw::win32 {
@@ -18,9 +18,6 @@ namespace {
 
 // IID_IAccessible, here rather than from MinGW's import library.
 constexpr GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-constexpr UINT_PTR kSubclass = 0x5A4E; // this file's subclass of a control
-// Asks a control for its texts: the subclass answers with them, a control without it with 0.
-constexpr UINT kTextsQuery = WM_APP + 0x14E;
 
 // oleacc and oleaut32, loaded from the system folder on the first request a screen reader makes:
 // most starts meet no screen reader. Without them the request gets the standard answer.
@@ -184,9 +181,29 @@ private:
     LONG m_references = 1;
 };
 
-LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR kept)
+// A control a screen reader hears by the layer's texts, and the window procedure it had.
+struct Reader {
+    WNDPROC original;
+    Texts texts;
+};
+
+// The controls' own window procedure is replaced rather than subclassed through the common
+// controls, which ask the system for a window property on every message the control gets:
+// the first screen's paints alone would ask hundreds of times. Only the user-interface thread
+// makes and reads controls.
+std::unordered_map<HWND, Reader>& Readers()
 {
-    auto* texts = reinterpret_cast<Texts*>(kept);
+    static std::unordered_map<HWND, Reader> readers;
+    return readers;
+}
+
+LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto found = Readers().find(window);
+    if (found == Readers().end())
+        return DefWindowProcW(window, message, wParam, lParam);
+    Reader& reader = found->second; // stays where it is until erased
+    const WNDPROC original = reader.original;
     const AccessibilityLibraries* libraries = nullptr;
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT &&
         (libraries = Accessibility()) != nullptr) {
@@ -194,22 +211,23 @@ LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPAR
         IAccessible* standard = nullptr;
         if (SUCCEEDED(libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
-            auto* named = new NamedAccessible(standard, *texts);
+            auto* named = new NamedAccessible(standard, reader.texts);
             const LRESULT result = libraries->resultFromObject(kIAccessible, wParam, named);
             named->Release(); // the result holds its own reference
             return result;
         }
-    } else if (message == kTextsQuery) {
-        return static_cast<LRESULT>(kept);
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, NamedControlProc, kSubclass);
-        delete texts;
+        Readers().erase(found);
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(original, window, message, wParam, lParam);
 }
 
-// The texts a control is read by, kept with its subclass; nullptr when it has none.
-Texts* TextsOf(HWND control) { return reinterpret_cast<Texts*>(SendMessageW(control, kTextsQuery, 0, 0)); }
+// The texts a control is read by; nullptr when it has none.
+Texts* TextsOf(HWND control)
+{
+    const auto found = Readers().find(control);
+    return found != Readers().end() ? &found->second.texts : nullptr;
+}
 
 // The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
 std::wstring FromUtf8(const std::string& text)
@@ -234,9 +252,12 @@ void ReadForScreenReaders(HWND control, std::wstring name, const std::string& de
     }
     if (texts.name.empty() && texts.description.empty() && texts.shortcut.empty())
         return; // the standard object says the same
-    auto* kept = new Texts(std::move(texts));
-    if (!SetWindowSubclass(control, NamedControlProc, kSubclass, reinterpret_cast<DWORD_PTR>(kept)))
-        delete kept;
+    Reader& reader = Readers()[control];
+    reader.texts = std::move(texts);
+    reader.original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NamedControlProc)));
+    if (reader.original == nullptr)
+        Readers().erase(control);
 }
 
 void SetAccessibleDescription(Handle control, const std::string& description)
