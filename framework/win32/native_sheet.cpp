@@ -168,10 +168,15 @@ void UseTabBackground(HWND page)
         enable(page, 6); // ETDT_ENABLETAB
 }
 
+// What a control draws beside its caption, in pixels.
+struct BesideCaption {
+    int checkBox; // the box
+    int pushButton; // the edges
+};
+
 // The room a one-line caption needs in its control's font, measured on `dc`, what the control
-// draws beside the text included (a check box's box, a push button's edges); 0 for a control
-// whose text may wrap or that shows no caption.
-int CaptionNeeds(HWND control, HDC dc)
+// draws beside the text included; 0 for a control whose text may wrap or that shows no caption.
+int CaptionNeeds(HWND control, const RECT& client, HDC dc, const BesideCaption& besides)
 {
     char name[16] = {};
     GetClassNameA(control, name, sizeof name);
@@ -180,9 +185,9 @@ int CaptionNeeds(HWND control, HDC dc)
     if (lstrcmpiA(name, "Button") == 0) {
         const LONG_PTR type = style & BS_TYPEMASK;
         if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
-            beside = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+            beside = besides.checkBox;
         else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-            beside = 2 * GetSystemMetrics(SM_CXEDGE);
+            beside = besides.pushButton;
         else
             return 0;
     } else if (lstrcmpiA(name, "Static") != 0 || (style & SS_TYPEMASK) != SS_LEFT) {
@@ -196,8 +201,6 @@ int CaptionNeeds(HWND control, HDC dc)
     SIZE extent{0, 0};
     GetTextExtentPoint32A(dc, text, length, &extent);
     SelectObject(dc, before);
-    RECT client{};
-    GetClientRect(control, &client);
     // A static text two lines high or more is meant to wrap.
     return client.bottom >= 2 * extent.cy ? 0 : extent.cx + beside;
 }
@@ -205,22 +208,25 @@ int CaptionNeeds(HWND control, HDC dc)
 // The templates' captions were fitted to the dialog font at 96 DPI; at other DPIs the font's
 // hinting can make a caption a pixel or two wider than its control, which would wrap or cut it.
 // Such a control grows to the right by what its caption needs, where no other control is.
-void FitCaptions(HWND page)
+void FitCaptions(HWND page, const std::vector<Handle>& children)
 {
     std::vector<std::pair<HWND, RECT>> controls;
-    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (Handle handle : children) {
+        HWND child = H(handle);
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
         controls.emplace_back(child, r);
     }
-    // One memory DC for all: it measures text as the screen does, without asking the system
-    // for each control's own.
+    // One memory DC and one reading of the metrics for all: the DC measures text as the
+    // screen does, without asking the system for each control's own.
     HDC dc = CreateCompatibleDC(nullptr);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const BesideCaption besides{GetSystemMetrics(SM_CXMENUCHECK) + edge, 2 * edge};
     for (auto& [control, rect] : controls) {
         RECT client{};
         GetClientRect(control, &client);
-        const int needs = CaptionNeeds(control, dc);
+        const int needs = CaptionNeeds(control, client, dc, besides);
         if (needs <= client.right)
             continue;
         RECT grown = rect;
@@ -448,7 +454,7 @@ bool NativeSheet::CreatePage(int index)
     auto& controls = m_pageControls[static_cast<size_t>(index)];
     for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         controls.push_back(child);
-    FitCaptions(page);
+    FitCaptions(page, controls);
 
     RECT area{};
     GetWindowRect(H(m_tabs), &area);
