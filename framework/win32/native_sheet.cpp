@@ -625,6 +625,9 @@ void NativeSheet::PumpPending()
 bool NativeSheet::HandleSheetKey(const void* message)
 {
     const MSG& msg = *static_cast<const MSG*>(message);
+    // Most messages are no key; which window a key is for takes asking the system.
+    if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN)
+        return false;
     if (msg.hwnd != H(m_window) && !IsChild(H(m_window), msg.hwnd))
         return false;
     // Alt and a tab's key opens that tab, as a click on it would (the tab control knows no
@@ -639,8 +642,6 @@ bool NativeSheet::HandleSheetKey(const void* message)
         }
         return false;
     }
-    if (msg.message != WM_KEYDOWN)
-        return false;
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
