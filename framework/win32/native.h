@@ -78,7 +78,7 @@ public:
     void OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup);
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
     // its description. The first screen shows no tooltip: it is made once the sheet has drawn
-    // and its queue is empty, or when PumpPending returns.
+    // and nothing else waits, or when PumpPending returns.
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
@@ -115,6 +115,8 @@ public:
     void OnPageScroll(int page, Handle control);
     bool OnPageNotify(int page, const void* header, std::intptr_t& result);
     void OnDeferredTab(int index);
+    // Makes the tooltips given so far (the timer's work, and PumpPending's at its end).
+    void MakeToolTips();
 
 private:
     void Show();
@@ -124,7 +126,6 @@ private:
     void Dispatch(const void* msg);
     bool HandleSheetKey(const void* msg);
     void Layout();
-    void MakeToolTips();
 
     struct PendingToolTip {
         int page;

@@ -20,6 +20,9 @@ namespace fw::win32 {
 namespace {
 
 constexpr UINT kDeferredTab = WM_APP + 1;
+// The system makes a timer's message only once nothing else waits, paints included: when it
+// comes, the screen is drawn.
+constexpr UINT_PTR kToolTipsTimer = 1;
 constexpr int kHelpButton = 9; // IDHELP
 constexpr int kTabControl = 0x3020;
 // Layout in dialog units, as the platform's own property sheet spaces its parts.
@@ -268,6 +271,11 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case kDeferredTab:
         sheet->OnDeferredTab(static_cast<int>(wParam));
         return TRUE;
+    case WM_TIMER:
+        if (wParam != kToolTipsTimer)
+            return FALSE;
+        sheet->MakeToolTips();
+        return TRUE;
     case WM_CLOSE:
         sheet->OnSheetCommand(IDCANCEL);
         return TRUE;
@@ -469,13 +477,19 @@ bool NativeSheet::CreatePage(int index)
 
 void NativeSheet::SetToolTip(int page, int id, const std::string& text)
 {
-    if (Control(page, id) != nullptr && !text.empty())
-        m_pendingToolTips.push_back({page, id, text});
+    if (Control(page, id) == nullptr || text.empty())
+        return;
+    if (m_pendingToolTips.empty())
+        SetTimer(H(m_window), kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
+    m_pendingToolTips.push_back({page, id, text});
 }
 
 void NativeSheet::MakeToolTips()
 {
-    if (m_toolTips == nullptr && !m_pendingToolTips.empty()) {
+    if (m_pendingToolTips.empty())
+        return;
+    KillTimer(H(m_window), kToolTipsTimer);
+    if (m_toolTips == nullptr) {
         m_toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, H(m_window), nullptr,
                                      static_cast<HINSTANCE>(m_instance), nullptr);
@@ -582,9 +596,6 @@ bool NativeSheet::PumpOne()
     if (m_quit || m_window == nullptr)
         return false;
     MSG msg;
-    // Nothing waits, paints included: the screen is drawn, and what it did not need can be made.
-    if (!m_pendingToolTips.empty() && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-        MakeToolTips();
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         m_quit = true;
