@@ -555,8 +555,13 @@ void NativeSheet::OrderControls(int page, const std::vector<std::size_t>& order,
 
 Handle NativeSheet::Control(int page, int id) const
 {
-    HWND window = H(Page(page));
-    return window != nullptr ? GetDlgItem(window, id) : nullptr;
+    // From the page's own list: GetDlgItem would ask the system for the page's children each time.
+    if (page < 0 || page >= static_cast<int>(m_pageControls.size()))
+        return nullptr;
+    for (Handle control : m_pageControls[static_cast<size_t>(page)])
+        if (GetDlgCtrlID(H(control)) == id)
+            return control;
+    return nullptr;
 }
 
 void NativeSheet::ShowPage(int index)
