@@ -39,11 +39,13 @@ set(SANDREL_HOST_RC2CPP ${host_tools}/rc2cpp CACHE FILEPATH "rc2cpp built for th
 # those tests are Linux-only and never built here, so the name merely satisfies the lookup.
 set(SANDREL_MSPACK mspack CACHE FILEPATH "libmspack (Linux-only tests; unused on Windows)")
 
-# The native backend, the program and the Windows tests. Their directories come first; what
-# they take from the rest is named, and so found once everything is defined.
+# The native backend, the program, the Windows tests and the start-up bench's floors. Their
+# directories come first; what they take from the rest is named, and so found once everything
+# is defined.
 if(SANDREL_WIN32)
   add_subdirectory(${CMAKE_SOURCE_DIR}/framework/win32 ${CMAKE_BINARY_DIR}/framework/win32)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_BINARY_DIR}/tests/win32)
+  include(${CMAKE_SOURCE_DIR}/bench/gui/win64.cmake)
 endif()
 
 function(sandrel_win64_finish)

@@ -2,8 +2,8 @@
 # The Windows stage of `make test`: cross-builds the win64 preset (Sandrel.exe, the stand-in
 # Quellmark.exe and the Windows test programs, all in build/win64), runs the unit and headless
 # tests under Wine without a display, then the native backend's tests and the real program
-# under Xvfb, driven by keys and read back through its own windows. Screenshots of the four
-# tabs go to build/screenshots/win64/.
+# under Xvfb, driven by keys and read back through its own windows, and what it loads at start
+# and on the first "...". Screenshots of the four tabs go to build/screenshots/win64/.
 #
 # Each stage has a fresh Wine prefix of its own under build/win64-wine/: a run without a
 # display leaves a desktop process behind that would make the next program's windows fail
@@ -268,6 +268,53 @@ scenario_wrong_shape() {
   wait_gone "$pid" || fail "wrong shape: the launcher did not end"
 }
 
+# The first screen loads only what it shows: the file dialog's comdlg32 (which brings the shell's
+# libraries) and the screen readers' oleacc and oleaut32 wait for "..." and for a screen reader,
+# and then come from the system folder, though files of their names lie beside the program. With
+# comdlg32 missing, "..." says so in the chooser's box and the name stays as it was.
+scenario_libraries() {
+  local dir=$e2e/libraries pid log wpid early
+  make_folder "$dir"
+  for dll in comdlg32 oleacc oleaut32; do printf 'not a library' >"$dir/$dll.dll"; done
+  pid=$(launch "$dir" WINEDEBUG=-all,err+winediag,+loaddll,+pid)
+  wait_window Sandrel || { fail "libraries: the sheet did not open"; cat "$dir/wine.log"; return; }
+  sleep 1
+  log=$dir/wine.log
+  wpid=$(grep -m1 -F '\Sandrel.exe"' "$log" | cut -d: -f1)
+  sandrel_dlls() { grep "^$wpid:.*Loaded L\"" "$log" | sed 's/.*Loaded L"\([^"]*\)".*/\1/' | tr 'A-Z' 'a-z'; }
+  early=$(sandrel_dlls | grep -E '\\(comdlg32|shell32|oleacc|oleaut32)\.dll$' || true)
+  [ -z "$early" ] && ok "the first screen loads neither comdlg32 nor the shell, oleacc or oleaut32" \
+    || fail "loaded at start: $early"
+  click Sandrel 1004
+  if wait_window Open 50; then
+    sandrel_dlls | grep -qx 'c:\\\\windows\\\\system32\\\\comdlg32.dll' \
+      && ok "\"...\" opens the file dialog with comdlg32 from the system folder, beside a stray comdlg32.dll" \
+      || fail "the file dialog's comdlg32 did not come from the system folder: $(sandrel_dlls | grep comdlg32)"
+    key Open Escape
+  else
+    fail "\"...\" opened no file dialog"
+  fi
+  key Sandrel Escape
+  wait_gone "$pid" || fail "libraries: the launcher did not end"
+
+  pid=$(launch "$dir" "WINEDLLOVERRIDES=mscoree,mshtml=;comdlg32=d")
+  wait_window Sandrel || { fail "libraries: the sheet did not open without comdlg32"; return; }
+  sleep 0.5
+  click Sandrel 1004
+  sleep 1
+  if wintext Sandrel | grep -q "the file dialog can't be shown: comdlg32.dll: "; then
+    ok "without comdlg32, \"...\" says so: $(wintext Sandrel | grep -o "the file dialog can't be shown: .*")"
+    shoot 7-no-file-dialog
+  else
+    fail "without comdlg32, \"...\" said nothing; windows: $(wintext Sandrel)"
+  fi
+  key Sandrel Return
+  [ "$(text_of Sandrel 1014)" = 257x257.bmp ] && ok "the map's name stayed as it was" \
+    || fail "the map's name is now '$(text_of Sandrel 1014)'"
+  key Sandrel Escape
+  wait_gone "$pid" || fail "libraries: the launcher did not end without comdlg32"
+}
+
 # F1 asks the platform's help viewer for the topic; Wine's viewer shows no content, so the call
 # itself is checked, as hhctrl.ocx traces it (HtmlHelpA passes it on to HtmlHelpW unchanged):
 # no owner, the help file by its full path with its topic, HH_DISPLAY_TOPIC, data 0.
@@ -341,6 +388,7 @@ scenario_zip() {
 scenario_enter
 scenario_escape
 scenario_wrong_shape
+scenario_libraries
 scenario_help
 scenario_zip
 end_prefix

@@ -46,7 +46,8 @@ public:
 
     // Set by the backend instead of a path when the user chose a file whose name the program
     // cannot pass on exactly (on Windows, a name outside the ANSI code page with no exact short
-    // form): DoModal then returns IDOK, GetPathName is empty and this says why, for the user.
+    // form), or when the platform's dialog cannot be shown at all (its library missing): DoModal
+    // then returns IDOK, GetPathName is empty and this says why, for the user.
     void RefuseChosenPath(const char* why) { m_refusal = why; }
     const CString& GetRefusal() const { return m_refusal; }
 
