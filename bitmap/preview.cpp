@@ -134,6 +134,10 @@ void BrowseForBitmap(CWnd& page, CEdit& nameEdit)
     // Cancel, the close box or a failed dialog leave the name as it was.
     if (dialog.DoModal() != IDOK)
         return;
+    if (!dialog.GetRefusal().IsEmpty()) {
+        AfxMessageBox(dialog.GetRefusal(), MB_OK, 0);
+        return;
+    }
     if (const unsigned codePage = dialog.GetRefusedCodePage()) {
         // In the words of the other refusals of a name.
         const std::string why = "terrain.ini can't hold a name with characters outside code page " +

@@ -1,8 +1,6 @@
 // Start-to-window time and peak memory of the launcher against the bare wx dialog, started in
 // turn on the same display; each run ends when the program's first window is mapped.
 // Usage: bench_gui_start --launcher PATH --bare PATH --folder DIR [--runs N] [benchmark flags]
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -17,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "x11_window.h"
+
 namespace {
 
 std::string g_launcher;
@@ -28,25 +28,6 @@ struct Run {
     double seconds = 0;
     long peakKiB = 0;
 };
-
-pid_t WindowPid(Display* display, Window window)
-{
-    static const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    pid_t pid = 0;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after, &data) ==
-            Success &&
-        data != nullptr) {
-        if (items == 1 && format == 32)
-            pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
-        XFree(data);
-    }
-    return pid;
-}
 
 // Starts the program in the folder and times it until it maps a window of its own.
 Run StartOnce(Display* display, const std::string& program)
@@ -88,14 +69,6 @@ Run StartOnce(Display* display, const std::string& program)
     if (!mapped)
         run.seconds = -1;
     return run;
-}
-
-template <class T>
-T Median(std::vector<T> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? T{} : (n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
 }
 
 // One benchmark iteration is the whole interleaved series: launcher, bare, launcher, bare...

@@ -18,6 +18,7 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, cons
 std::intptr_t CFileDialog::DoModal()
 {
     m_pathName.Empty();
+    m_refusal.Empty();
     m_refusedCodePage = 0;
     fw::Backend* backend = fw::GetBackend();
     if (backend == nullptr)

@@ -44,13 +44,20 @@ public:
     // Set by the backend when the user chose a file.
     void SetChosenPath(const char* path) { m_pathName = path; }
 
+    // Set by the backend instead of a path when the platform's dialog cannot be shown at all (its
+    // library missing): DoModal then returns IDOK, GetPathName is empty and this says why, for the
+    // user.
+    void RefuseChosenPath(const char* why) { m_refusal = why; }
+    const CString& GetRefusal() const { return m_refusal; }
+
     // Set by the backend instead of a path when the user chose a file whose name the system's
     // ANSI code page cannot spell, with no short form it can either (Windows only): DoModal then
     // returns IDOK, GetPathName is empty, and this is that code page (0 when nothing was refused).
-    void RefuseChosenPath(unsigned codePage) { m_refusedCodePage = codePage; }
+    void RefuseChosenName(unsigned codePage) { m_refusedCodePage = codePage; }
     unsigned GetRefusedCodePage() const { return m_refusedCodePage; }
 
 private:
     CString m_pathName;
+    CString m_refusal;
     unsigned m_refusedCodePage = 0;
 };

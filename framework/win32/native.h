@@ -77,14 +77,16 @@ public:
     // the arrow keys stay within a group.
     void OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup);
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
-    // its description.
+    // its description. The first screen shows no tooltip: it is made once the sheet has drawn
+    // and nothing else waits, or when PumpPending returns.
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
-    // Gives a control of a created page the name screen readers announce (MSAA's name of its
-    // client object). A push button that the program's string table names under the button's
-    // own identifier takes that name instead: its caption ("...") does not say what it does.
-    void SetAccessibleName(int page, int id, const std::string& name);
+    // Gives a control of a created page what screen readers hear of it: its name (MSAA's name of
+    // its client object), its description (UTF-8) and its access key (0 for none). A push button
+    // that the program's string table names under the button's own identifier takes that name
+    // instead: its caption ("...") does not say what it does.
+    void SetAccessibleTexts(int page, int id, const std::string& name, const std::string& description, char key);
     // Shows page `index`, selects its tab and hides the others.
     void ShowPage(int index);
     int ShownPage() const { return m_shown; }
@@ -113,6 +115,8 @@ public:
     void OnPageScroll(int page, Handle control);
     bool OnPageNotify(int page, const void* header, std::intptr_t& result);
     void OnDeferredTab(int index);
+    // Makes the tooltips given so far (the timer's work, and PumpPending's at its end).
+    void MakeToolTips();
 
 private:
     void Show();
@@ -122,6 +126,12 @@ private:
     void Dispatch(const void* msg);
     bool HandleSheetKey(const void* msg);
     void Layout();
+
+    struct PendingToolTip {
+        int page;
+        int id;
+        std::string text;
+    };
 
     SheetInput& m_input;
     Handle m_instance;
@@ -133,16 +143,16 @@ private:
     Handle m_tabs = nullptr;
     Handle m_buttons[3] = {nullptr, nullptr, nullptr};
     Handle m_toolTips = nullptr;
+    std::vector<PendingToolTip> m_pendingToolTips;
     Handle m_icons[2] = {nullptr, nullptr}; // big, small
     BaseUnits m_units;
     int m_shown = -1;
     bool m_quit = false;
 };
 
-// What screen readers hear of a control besides its name: its description (UTF-8), announced
-// again when it changes, and the access key that reaches it ("Alt+W"; 0 for none).
+// A new description (UTF-8) of a control for screen readers, announced to those that listen
+// (EVENT_OBJECT_DESCRIPTIONCHANGE).
 void SetAccessibleDescription(Handle control, const std::string& description);
-void SetAccessibleShortcut(Handle control, char key);
 
 // Operations on native controls. Text set here raises no EN_CHANGE report to SheetInput.
 std::string GetText(Handle control);
@@ -172,7 +182,7 @@ void BitmapSize(Handle bitmap, int& width, int& height);
 int ShowMessageBox(Handle owner, const char* text, const char* caption, unsigned style);
 
 // GetOpenFileNameW (or GetSaveFileNameW) with a filter in NUL-separated form; the request's
-// texts are in the ANSI code page.
+// texts are in the ANSI code page. comdlg32.dll is loaded on the first call.
 struct FileDialogRequest {
     bool open = true;
     std::string filter; // "Description\0pattern\0...\0\0", as the platform takes it
@@ -191,6 +201,8 @@ enum class FileChoice {
     Chosen,
     // The chosen file has no name the ANSI code page (AnsiCodePage) can spell; `path` is empty.
     Refused,
+    // The platform's dialog could not be loaded from the system folder; `path` says why.
+    Unavailable,
 };
 unsigned AnsiCodePage();
 FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path);
@@ -210,9 +222,9 @@ Handle ProgramInstance();
 // Registers the common controls this backend uses (tabs, trackbars).
 void InitControls();
 // Joins the thread to a single-threaded COM apartment, which screen readers' requests for a
-// control's accessible object and the file dialog need. True when this call joined it, and
-// LeaveCom must undo that.
-bool JoinCom();
+// control's accessible object, the file dialog and the help viewer need: called by each of
+// them, it joins on the first call only. LeaveCom undoes a join that happened, once.
+void JoinCom();
 void LeaveCom();
 
 // The program on Windows: installs the backend and runs the application object's one pass

@@ -5,11 +5,12 @@
 #include "framework/win32/native_accessible.h"
 
 #include "framework/win32/native.h"
+#include "framework/win32/native_system.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <cctype>
+#include <unordered_map>
 #include <utility>
 
 namespace fw::win32 {
@@ -17,7 +18,25 @@ namespace {
 
 // IID_IAccessible, here rather than from MinGW's import library.
 constexpr GUID kIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-constexpr UINT_PTR kSubclass = 0x5A4E; // this file's subclass of a control
+
+// oleacc and oleaut32, loaded from the system folder on the first request a screen reader makes:
+// most starts meet no screen reader. Without them the request gets the standard answer.
+struct AccessibilityLibraries {
+    decltype(&CreateStdAccessibleObject) createStandard = nullptr;
+    decltype(&LresultFromObject) resultFromObject = nullptr;
+    decltype(&SysAllocString) allocString = nullptr;
+};
+
+const AccessibilityLibraries* Accessibility()
+{
+    static const AccessibilityLibraries libraries{
+        SystemFunction<decltype(&CreateStdAccessibleObject)>("oleacc.dll", "CreateStdAccessibleObject"),
+        SystemFunction<decltype(&LresultFromObject)>("oleacc.dll", "LresultFromObject"),
+        SystemFunction<decltype(&SysAllocString)>("oleaut32.dll", "SysAllocString")};
+    const bool complete = libraries.createStandard != nullptr && libraries.resultFromObject != nullptr &&
+                          libraries.allocString != nullptr;
+    return complete ? &libraries : nullptr;
+}
 
 bool Same(REFIID a, const GUID& b) { return IsEqualGUID(a, b) != FALSE; }
 
@@ -35,7 +54,7 @@ HRESULT Answer(const std::wstring& text, BSTR* out)
 {
     if (out == nullptr)
         return E_POINTER;
-    *out = SysAllocString(text.c_str());
+    *out = Accessibility()->allocString(text.c_str()); // loaded before any object was made
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -162,88 +181,100 @@ private:
     LONG m_references = 1;
 };
 
-// The texts a control is read by, kept with the control.
-constexpr wchar_t kTextsProperty[] = L"Sandrel.AccessibleTexts";
+// A control a screen reader hears by the layer's texts, and the window procedure it had.
+struct Reader {
+    WNDPROC original;
+    Texts texts;
+};
 
-Texts* TextsOf(HWND control) { return static_cast<Texts*>(GetPropW(control, kTextsProperty)); }
-
-LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+// The controls' own window procedure is replaced rather than subclassed through the common
+// controls, which ask the system for a window property on every message the control gets:
+// the first screen's paints alone would ask hundreds of times. Only the user-interface thread
+// makes and reads controls.
+std::unordered_map<HWND, Reader>& Readers()
 {
-    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT && TextsOf(window) != nullptr) {
+    static std::unordered_map<HWND, Reader> readers;
+    return readers;
+}
+
+LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto found = Readers().find(window);
+    if (found == Readers().end())
+        return DefWindowProcW(window, message, wParam, lParam);
+    Reader& reader = found->second; // stays where it is until erased
+    const WNDPROC original = reader.original;
+    const AccessibilityLibraries* libraries = nullptr;
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT &&
+        (libraries = Accessibility()) != nullptr) {
+        JoinCom(); // the object goes to the screen reader through COM
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
+        if (SUCCEEDED(libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
-            auto* named = new NamedAccessible(standard, *TextsOf(window));
-            const LRESULT result = LresultFromObject(kIAccessible, wParam, named);
+            auto* named = new NamedAccessible(standard, reader.texts);
+            const LRESULT result = libraries->resultFromObject(kIAccessible, wParam, named);
             named->Release(); // the result holds its own reference
             return result;
         }
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, NamedControlProc, kSubclass);
-        delete static_cast<Texts*>(RemovePropW(window, kTextsProperty));
+        Readers().erase(found);
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(original, window, message, wParam, lParam);
 }
 
-// The control's texts, kept from the first call on; nullptr when the control cannot keep them.
-Texts* KeptTexts(HWND control)
+// The texts a control is read by; nullptr when it has none.
+Texts* TextsOf(HWND control)
 {
-    if (Texts* kept = TextsOf(control))
-        return kept;
-    auto* kept = new Texts;
-    if (!SetPropW(control, kTextsProperty, kept)) {
-        delete kept;
-        return nullptr;
-    }
-    if (!SetWindowSubclass(control, NamedControlProc, kSubclass, 0)) {
-        delete static_cast<Texts*>(RemovePropW(control, kTextsProperty));
-        return nullptr;
-    }
-    return kept;
+    const auto found = Readers().find(control);
+    return found != Readers().end() ? &found->second.texts : nullptr;
+}
+
+// The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
+std::wstring FromUtf8(const std::string& text)
+{
+    const int length = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), n);
+    return wide;
 }
 
 } // namespace
 
-void NameForScreenReaders(HWND control, std::wstring name)
+void ReadForScreenReaders(HWND control, std::wstring name, const std::string& description, char key)
 {
-    if (Texts* kept = KeptTexts(control))
-        kept->name = std::move(name);
-}
-
-void DescribeForScreenReaders(HWND control, std::wstring description)
-{
-    if (description.empty() && TextsOf(control) == nullptr)
+    const auto shown = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(key)));
+    Texts texts{std::move(name), FromUtf8(description), key != 0 ? std::wstring(L"Alt+") + shown : std::wstring()};
+    if (Texts* kept = TextsOf(control)) {
+        *kept = std::move(texts);
+        return;
+    }
+    if (texts.name.empty() && texts.description.empty() && texts.shortcut.empty())
         return; // the standard object says the same
-    Texts* kept = KeptTexts(control);
-    if (kept == nullptr || kept->description == description)
-        return;
-    kept->description = std::move(description);
-    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control, OBJID_CLIENT, CHILDID_SELF);
-}
-
-void ShortcutForScreenReaders(HWND control, wchar_t key)
-{
-    if (key == 0 && TextsOf(control) == nullptr)
-        return;
-    if (Texts* kept = KeptTexts(control))
-        kept->shortcut = key != 0 ? std::wstring(L"Alt+") + key : std::wstring();
+    Reader& reader = Readers()[control];
+    reader.texts = std::move(texts);
+    reader.original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NamedControlProc)));
+    if (reader.original == nullptr)
+        Readers().erase(control);
 }
 
 void SetAccessibleDescription(Handle control, const std::string& description)
 {
-    // The layer's descriptions are UTF-8: a preview's size is "257 \u00D7 257".
-    const int length = static_cast<int>(description.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, description.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, description.data(), length, wide.data(), n);
-    DescribeForScreenReaders(static_cast<HWND>(control), std::move(wide));
-}
-
-void SetAccessibleShortcut(Handle control, char key)
-{
-    const auto shown = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(key)));
-    ShortcutForScreenReaders(static_cast<HWND>(control), shown);
+    const auto window = static_cast<HWND>(control);
+    Texts* kept = TextsOf(window);
+    if (kept == nullptr) {
+        if (description.empty())
+            return;
+        ReadForScreenReaders(window, {}, description, 0);
+    } else {
+        std::wstring wide = FromUtf8(description);
+        if (kept->description == wide)
+            return;
+        kept->description = std::move(wide);
+    }
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 } // namespace fw::win32

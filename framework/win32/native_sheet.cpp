@@ -20,6 +20,9 @@ namespace fw::win32 {
 namespace {
 
 constexpr UINT kDeferredTab = WM_APP + 1;
+// The system makes a timer's message only once nothing else waits, paints included: when it
+// comes, the screen is drawn.
+constexpr UINT_PTR kToolTipsTimer = 1;
 constexpr int kHelpButton = 9; // IDHELP
 constexpr int kTabControl = 0x3020;
 // Layout in dialog units, as the platform's own property sheet spaces its parts.
@@ -163,20 +166,20 @@ bool IsPushButton(HWND window)
 void UseTabBackground(HWND page)
 {
     using EnableTexture = HRESULT(WINAPI*)(HWND, DWORD);
-    static EnableTexture enable = [] {
-        auto theme = static_cast<HMODULE>(LoadSystemLibrary("uxtheme.dll"));
-        return theme != nullptr
-            ? reinterpret_cast<EnableTexture>(reinterpret_cast<void*>(GetProcAddress(theme, "EnableThemeDialogTexture")))
-            : nullptr;
-    }();
+    static const auto enable = SystemFunction<EnableTexture>("uxtheme.dll", "EnableThemeDialogTexture");
     if (enable != nullptr)
         enable(page, 6); // ETDT_ENABLETAB
 }
 
-// The room a one-line caption needs in its control's font, what the control draws beside the
-// text included (a check box's box, a push button's edges); 0 for a control whose text may wrap
-// or that shows no caption.
-int CaptionNeeds(HWND control)
+// What a control draws beside its caption, in pixels.
+struct BesideCaption {
+    int checkBox; // the box
+    int pushButton; // the edges
+};
+
+// The room a one-line caption needs in its control's font, measured on `dc`, what the control
+// draws beside the text included; 0 for a control whose text may wrap or that shows no caption.
+int CaptionNeeds(HWND control, const RECT& client, HDC dc, const BesideCaption& besides)
 {
     char name[16] = {};
     GetClassNameA(control, name, sizeof name);
@@ -185,9 +188,9 @@ int CaptionNeeds(HWND control)
     if (lstrcmpiA(name, "Button") == 0) {
         const LONG_PTR type = style & BS_TYPEMASK;
         if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX)
-            beside = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+            beside = besides.checkBox;
         else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-            beside = 2 * GetSystemMetrics(SM_CXEDGE);
+            beside = besides.pushButton;
         else
             return 0;
     } else if (lstrcmpiA(name, "Static") != 0 || (style & SS_TYPEMASK) != SS_LEFT) {
@@ -197,14 +200,10 @@ int CaptionNeeds(HWND control)
     const int length = GetWindowTextA(control, text, sizeof text);
     if (length <= 0)
         return 0;
-    HDC dc = GetDC(control);
     HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE extent{0, 0};
     GetTextExtentPoint32A(dc, text, length, &extent);
     SelectObject(dc, before);
-    ReleaseDC(control, dc);
-    RECT client{};
-    GetClientRect(control, &client);
     // A static text two lines high or more is meant to wrap.
     return client.bottom >= 2 * extent.cy ? 0 : extent.cx + beside;
 }
@@ -212,19 +211,25 @@ int CaptionNeeds(HWND control)
 // The templates' captions were fitted to the dialog font at 96 DPI; at other DPIs the font's
 // hinting can make a caption a pixel or two wider than its control, which would wrap or cut it.
 // Such a control grows to the right by what its caption needs, where no other control is.
-void FitCaptions(HWND page)
+void FitCaptions(HWND page, const std::vector<Handle>& children)
 {
     std::vector<std::pair<HWND, RECT>> controls;
-    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (Handle handle : children) {
+        HWND child = H(handle);
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
         controls.emplace_back(child, r);
     }
+    // One memory DC and one reading of the metrics for all: the DC measures text as the
+    // screen does, without asking the system for each control's own.
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    const BesideCaption besides{GetSystemMetrics(SM_CXMENUCHECK) + edge, 2 * edge};
     for (auto& [control, rect] : controls) {
         RECT client{};
         GetClientRect(control, &client);
-        const int needs = CaptionNeeds(control);
+        const int needs = CaptionNeeds(control, client, dc, besides);
         if (needs <= client.right)
             continue;
         RECT grown = rect;
@@ -240,6 +245,7 @@ void FitCaptions(HWND page)
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    DeleteDC(dc);
 }
 
 INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -265,9 +271,19 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case kDeferredTab:
         sheet->OnDeferredTab(static_cast<int>(wParam));
         return TRUE;
+    case WM_TIMER:
+        if (wParam != kToolTipsTimer)
+            return FALSE;
+        sheet->MakeToolTips();
+        return TRUE;
     case WM_CLOSE:
         sheet->OnSheetCommand(IDCANCEL);
         return TRUE;
+    case WM_ACTIVATE:
+        // Activated while still hidden, by Show giving the tab strip the focus: the dialog
+        // manager would first give it to the page's first control, for a moment. Later
+        // activations restore the focus where the user left it, as dialogs do.
+        return LOWORD(wParam) != WA_INACTIVE && !IsWindowVisible(window) ? TRUE : FALSE;
     default:
         return FALSE;
     }
@@ -446,7 +462,7 @@ bool NativeSheet::CreatePage(int index)
     auto& controls = m_pageControls[static_cast<size_t>(index)];
     for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         controls.push_back(child);
-    FitCaptions(page);
+    FitCaptions(page, controls);
 
     RECT area{};
     GetWindowRect(H(m_tabs), &area);
@@ -461,9 +477,18 @@ bool NativeSheet::CreatePage(int index)
 
 void NativeSheet::SetToolTip(int page, int id, const std::string& text)
 {
-    HWND control = H(Control(page, id));
-    if (control == nullptr || text.empty())
+    if (Control(page, id) == nullptr || text.empty())
         return;
+    if (m_pendingToolTips.empty())
+        SetTimer(H(m_window), kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
+    m_pendingToolTips.push_back({page, id, text});
+}
+
+void NativeSheet::MakeToolTips()
+{
+    if (m_pendingToolTips.empty())
+        return;
+    KillTimer(H(m_window), kToolTipsTimer);
     if (m_toolTips == nullptr) {
         m_toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, H(m_window), nullptr,
@@ -474,30 +499,30 @@ void NativeSheet::SetToolTip(int page, int id, const std::string& text)
         MapDialogRect(H(m_window), &width);
         SendMessageA(H(m_toolTips), TTM_SETMAXTIPWIDTH, 0, width.right);
     }
-    // The tooltip control keeps its own copy of the text; subclassing the control lets it see
-    // the pointer arrive and leave without the page relaying mouse messages.
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = H(Page(page));
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text.c_str());
-    SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    for (PendingToolTip& tip : m_pendingToolTips) {
+        // The tooltip control keeps its own copy of the text; subclassing the control lets it see
+        // the pointer arrive and leave without the page relaying mouse messages.
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = H(Page(tip.page));
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(tip.page, tip.id));
+        tool.lpszText = tip.text.data();
+        SendMessageA(H(m_toolTips), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    m_pendingToolTips.clear();
 }
 
-void NativeSheet::SetAccessibleName(int page, int id, const std::string& name)
+void NativeSheet::SetAccessibleTexts(int page, int id, const std::string& name, const std::string& description,
+                                     char key)
 {
     HWND control = H(Control(page, id));
     if (control == nullptr)
         return;
     wchar_t given[256] = {};
-    if (IsPushButton(control) && LoadStringW(static_cast<HINSTANCE>(m_instance), static_cast<UINT>(id), given,
-                                             static_cast<int>(std::size(given))) > 0) {
-        NameForScreenReaders(control, given);
-        return;
-    }
-    if (!name.empty())
-        NameForScreenReaders(control, Wide(name));
+    const bool named = IsPushButton(control) && LoadStringW(static_cast<HINSTANCE>(m_instance), static_cast<UINT>(id),
+                                                            given, static_cast<int>(std::size(given))) > 0;
+    ReadForScreenReaders(control, named ? std::wstring(given) : Wide(name), description, key);
 }
 
 Handle NativeSheet::Page(int index) const
@@ -530,8 +555,13 @@ void NativeSheet::OrderControls(int page, const std::vector<std::size_t>& order,
 
 Handle NativeSheet::Control(int page, int id) const
 {
-    HWND window = H(Page(page));
-    return window != nullptr ? GetDlgItem(window, id) : nullptr;
+    // From the page's own list: GetDlgItem would ask the system for the page's children each time.
+    if (page < 0 || page >= static_cast<int>(m_pageControls.size()))
+        return nullptr;
+    for (Handle control : m_pageControls[static_cast<size_t>(page)])
+        if (GetDlgCtrlID(H(control)) == id)
+            return control;
+    return nullptr;
 }
 
 void NativeSheet::ShowPage(int index)
@@ -551,11 +581,13 @@ void NativeSheet::ShowPage(int index)
 
 void NativeSheet::Show()
 {
-    ShowWindow(H(m_window), SW_SHOW);
-    SetForegroundWindow(H(m_window));
     // The sheet opens with the focus on its tab strip, as the system's own does: the page's
     // first control comes first in window order, but Enter at once is OK, not that control.
+    // Given before the sheet is shown, as the dialog manager gives a dialog's first focus, the
+    // activation keeps it rather than first moving it to that control.
     SetFocus(H(m_tabs));
+    ShowWindow(H(m_window), SW_SHOW);
+    SetForegroundWindow(H(m_window));
 }
 
 void NativeSheet::Hide()
@@ -602,11 +634,16 @@ void NativeSheet::PumpPending()
         }
         Dispatch(&msg);
     }
+    if (!m_quit)
+        MakeToolTips();
 }
 
 bool NativeSheet::HandleSheetKey(const void* message)
 {
     const MSG& msg = *static_cast<const MSG*>(message);
+    // Most messages are no key; which window a key is for takes asking the system.
+    if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN)
+        return false;
     if (msg.hwnd != H(m_window) && !IsChild(H(m_window), msg.hwnd))
         return false;
     // Alt and a tab's key opens that tab, as a click on it would (the tab control knows no
@@ -621,8 +658,6 @@ bool NativeSheet::HandleSheetKey(const void* message)
         }
         return false;
     }
-    if (msg.message != WM_KEYDOWN)
-        return false;
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fw::win32 {
 
 bool StartProcess(const char* applicationName, char* commandLine, bool inheritHandles, std::uint32_t creationFlags,
@@ -48,12 +50,7 @@ std::string ProgramPath()
 void* HtmlHelp(void* owner, const char* fileAndTopic, unsigned command, std::uintptr_t data)
 {
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-    static HtmlHelpFunction htmlHelp = [] {
-        auto viewer = static_cast<HMODULE>(LoadSystemLibrary("hhctrl.ocx"));
-        return viewer != nullptr
-            ? reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")))
-            : nullptr;
-    }();
+    static const auto htmlHelp = SystemFunction<HtmlHelpFunction>("hhctrl.ocx", "HtmlHelpA");
     if (htmlHelp == nullptr)
         return nullptr;
     return htmlHelp(static_cast<HWND>(owner), fileAndTopic, command, data);
@@ -77,5 +74,25 @@ std::string FullPath(const std::string& name)
 void LimitLibrarySearch() { ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 void* LoadSystemLibrary(const char* name) { return ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
+void* SystemFunction(const char* library, const char* name)
+{
+    const auto module = static_cast<HMODULE>(LoadSystemLibrary(library));
+    return module != nullptr ? reinterpret_cast<void*>(::GetProcAddress(module, name)) : nullptr;
+}
+
+std::string LastErrorText()
+{
+    const DWORD error = ::GetLastError();
+    char text[512];
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                    sizeof text, nullptr);
+    // The system's text ends with a line end: the caller puts it on a line of its own.
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        return "error " + std::to_string(error);
+    return std::string(text, length);
+}
 
 } // namespace fw::win32

@@ -39,4 +39,17 @@ void LimitLibrarySearch();
 // A library from the system folder only; nullptr when it is not there.
 void* LoadSystemLibrary(const char* name);
 
+// A function of a library from the system folder, which stays loaded; nullptr when the library
+// or the function is not there (LastErrorText says which).
+void* SystemFunction(const char* library, const char* name);
+template <typename Function>
+Function SystemFunction(const char* library, const char* name)
+{
+    return reinterpret_cast<Function>(SystemFunction(library, name));
+}
+
+// The system's words for the thread's last error, without their line end ("error N" when the
+// system has none).
+std::string LastErrorText();
+
 } // namespace fw::win32

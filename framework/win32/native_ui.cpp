@@ -10,7 +10,50 @@
 #include <utility>
 #include <vector>
 
+#include "framework/win32/native_system.h"
+
 namespace fw::win32 {
+namespace {
+
+// The file dialog's library, loaded from the system folder when "..." is first pressed: the
+// first screen needs none of it, and it brings the shell's libraries with it.
+struct FileDialogLibrary {
+    decltype(&GetOpenFileNameW) open = nullptr;
+    decltype(&GetSaveFileNameW) save = nullptr;
+    std::string failure; // why it could not be loaded
+};
+
+const FileDialogLibrary& FileDialogs()
+{
+    static const FileDialogLibrary library = [] {
+        FileDialogLibrary loaded;
+        loaded.open = SystemFunction<decltype(&GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
+        if (loaded.open != nullptr)
+            loaded.save = SystemFunction<decltype(&GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
+        if (loaded.save == nullptr)
+            loaded.failure = "comdlg32.dll: " + LastErrorText();
+        return loaded;
+    }();
+    return library;
+}
+
+// COM, from ole32 in the system folder, joined on the first call that needs it (the file
+// dialog, the help viewer, a screen reader's request), never at the start.
+struct ComLibrary {
+    decltype(&CoInitializeEx) join = nullptr;
+    decltype(&CoUninitialize) leave = nullptr;
+};
+
+const ComLibrary& Com()
+{
+    static const ComLibrary library{SystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"),
+                                    SystemFunction<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize")};
+    return library;
+}
+
+bool g_joinedCom = false;
+
+} // namespace
 
 Handle MakeBitmap(const std::uint32_t* pixels, int width, int height)
 {
@@ -123,6 +166,12 @@ bool ExactAnsiPath(const std::wstring& path, std::string& ansi)
 
 FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
 {
+    const FileDialogLibrary& library = FileDialogs();
+    if (!library.failure.empty()) {
+        path = "the file dialog can't be shown: " + library.failure;
+        return FileChoice::Unavailable;
+    }
+    JoinCom();
     std::vector<wchar_t> file(32768, L'\0'); // the longest path the platform has
     if (request.hasInitialFileName)
         lstrcpynW(file.data(), Wide(request.initialFileName).c_str(), static_cast<int>(file.size()));
@@ -140,7 +189,7 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
     dialog.lpstrDefExt = request.hasDefaultExtension ? extension.c_str() : nullptr;
     dialog.lpstrInitialDir = request.initialDirectory.empty() ? nullptr : initialDirectory.c_str();
     dialog.Flags = request.flags;
-    const BOOL chosen = request.open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
+    const BOOL chosen = request.open ? library.open(&dialog) : library.save(&dialog);
     if (!chosen)
         return FileChoice::Cancelled;
     const std::wstring name = file.data();
@@ -155,8 +204,18 @@ FileChoice RunFileDialog(const FileDialogRequest& request, std::string& path)
 
 unsigned AnsiCodePage() { return GetACP(); }
 
-bool JoinCom() { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)); }
+void JoinCom()
+{
+    const ComLibrary& com = Com();
+    if (!g_joinedCom && com.join != nullptr && com.leave != nullptr)
+        g_joinedCom = SUCCEEDED(com.join(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+}
 
-void LeaveCom() { CoUninitialize(); }
+void LeaveCom()
+{
+    if (g_joinedCom)
+        Com().leave();
+    g_joinedCom = false;
+}
 
 } // namespace fw::win32

@@ -6,15 +6,6 @@
 
 #include "framework/win32/native_system.h"
 
-// windows.h cannot meet the layer's declarations in this file (see native_system.h): the two
-// calls the reason of a failure needs are declared as the system exports them.
-extern "C" {
-__declspec(dllimport) unsigned long __stdcall GetLastError();
-__declspec(dllimport) unsigned long __stdcall FormatMessageA(unsigned long flags, const void* source,
-                                                             unsigned long messageId, unsigned long languageId,
-                                                             char* buffer, unsigned long size, char** arguments);
-}
-
 namespace fw {
 
 BOOL CreateProcessA(const char* applicationName, char* commandLine, void* /*processAttributes*/,
@@ -61,18 +52,6 @@ std::string InstalledFilePath(const char* name)
 // Windows starts every program itself: there is no more to say than the system's reason.
 std::string StartFailureAdvice() { return {}; }
 
-std::string LastErrorText()
-{
-    const unsigned long error = ::GetLastError();
-    constexpr unsigned long fromSystem = 0x1000, ignoreInserts = 0x200;
-    char text[512];
-    unsigned long length = ::FormatMessageA(fromSystem | ignoreInserts, nullptr, error, 0, text, sizeof text, nullptr);
-    // The system's text ends with a line end: the caller puts it on a line of its own.
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
-        --length;
-    if (length == 0)
-        return "error " + std::to_string(error);
-    return std::string(text, length);
-}
+std::string LastErrorText() { return win32::LastErrorText(); }
 
 } // namespace fw

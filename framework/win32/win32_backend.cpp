@@ -209,9 +209,8 @@ void SheetWindow::PageCreated(int index)
             continue;
         m_mirrors.push_back(std::make_unique<ControlMirror>(control, native));
         m_native.SetToolTip(index, control.Id(), control.Description());
-        m_native.SetAccessibleName(index, control.Id(), control.AccessibleName());
-        SetAccessibleDescription(native, control.AccessibleDescription());
-        SetAccessibleShortcut(native, control.AccessKey());
+        m_native.SetAccessibleTexts(index, control.Id(), control.AccessibleName(), control.AccessibleDescription(),
+                                    control.AccessKey());
     }
 }
 
@@ -276,13 +275,11 @@ Win32Backend::Win32Backend(Handle instance)
 {
     SetNativeDrawing(true);
     InitControls();
-    m_joinedCom = JoinCom();
 }
 
 Win32Backend::~Win32Backend()
 {
-    if (m_joinedCom)
-        LeaveCom();
+    LeaveCom();
     SetNativeDrawing(m_previousNativeDrawing);
     SetMessageBoxSink(m_previousSink);
     SetBackend(m_previousBackend);
@@ -328,7 +325,8 @@ int Win32Backend::RunFileDialog(CFileDialog& dialog)
     switch (win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr),
                                  path)) {
     case FileChoice::Chosen: dialog.SetChosenPath(path.c_str()); return IDOK;
-    case FileChoice::Refused: dialog.RefuseChosenPath(win32::AnsiCodePage()); return IDOK;
+    case FileChoice::Refused: dialog.RefuseChosenName(win32::AnsiCodePage()); return IDOK;
+    case FileChoice::Unavailable: dialog.RefuseChosenPath(path.c_str()); return IDOK;
     case FileChoice::Cancelled: break;
     }
     return IDCANCEL;
@@ -341,6 +339,7 @@ bool Win32Backend::ShowHelp(const char* file, const char* topic)
     std::string request = FullPath(file != nullptr ? file : "");
     if (topic != nullptr && *topic != '\0')
         request += std::string("::/") + topic;
+    JoinCom();
     return HtmlHelp(nullptr, request.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 

@@ -84,7 +84,6 @@ private:
     Backend* m_previousBackend;
     MessageBoxSink m_previousSink;
     bool m_previousNativeDrawing;
-    bool m_joinedCom = false;
     SheetWindow* m_running = nullptr;
 };
 

@@ -84,6 +84,7 @@ TEST_F(NativeSheet, PagesAreTheResourceDialogsWithTheRealControls)
     Load();
     Run([](SheetWindow& w) {
         EXPECT_EQ(wintest::SelectedTab(w.Native().Window()), kGeneral);
+        EXPECT_EQ(wintest::Focused(), wintest::Child(w.Native().Window(), 0x3020)) << "the focus starts on the tab strip";
         EXPECT_EQ(wintest::ClassOf(w.ControlHandle(IDC_GENERAL_MAP_NAME)), "Edit");
         EXPECT_EQ(wintest::ClassOf(w.ControlHandle(IDC_GENERAL_PREVIEW)), "Static");
         EXPECT_EQ(fw::win32::Style(w.ControlHandle(IDC_GENERAL_PREVIEW)) & 0x20Fu, SS_BITMAP | SS_CENTERIMAGE);

@@ -228,6 +228,54 @@ def scenario_wrong_shape(s):
     check(wait_gone(proc), "the launcher ends")
 
 
+def scenario_libraries(s):
+    """The first screen loads only what it shows: the file dialog's comdlg32 (which brings the
+    shell's libraries) and the screen readers' oleacc and oleaut32 wait for "..." and for a screen
+    reader, and then come from the system folder, though files of their names lie beside the
+    program. With comdlg32 missing, "..." says so in the chooser's box and the name stays."""
+    folder = make_folder(s, "libraries")
+    for dll in ("comdlg32", "oleacc", "oleaut32"):
+        with open(os.path.join(folder, dll + ".dll"), "wb") as f:
+            f.write(b"not a library")
+    log = os.path.join(folder, "wine.log")
+    proc = s.launch(folder, WINEDEBUG="-all,err+winediag,+loaddll,+pid")
+
+    def loaded():
+        text = read(log).decode(errors="replace")
+        first = next((line for line in text.splitlines() if '\\Sandrel.exe"' in line), "")
+        pid = first.split(":", 1)[0]
+        # The trace doubles each backslash of a name.
+        return [line.split('Loaded L"', 1)[1].split('"', 1)[0].lower().replace("\\\\", "\\")
+                for line in text.splitlines()
+                if pid and line.startswith(pid + ":") and 'Loaded L"' in line]
+
+    check(s.wait_window("Sandrel"), "the sheet opens")
+    time.sleep(1)
+    early = [dll for dll in loaded() if dll.rsplit("\\", 1)[-1] in
+             ("comdlg32.dll", "shell32.dll", "oleacc.dll", "oleaut32.dll")]
+    check(not early, f"the first screen loads neither comdlg32 nor the shell, oleacc or oleaut32 ({early})")
+    s.click("Sandrel", 1004)
+    check(s.wait_window("Open", 50), '"..." opens the file dialog')
+    check("c:\\windows\\system32\\comdlg32.dll" in loaded(),
+          "the file dialog's comdlg32 comes from the system folder, beside a stray comdlg32.dll")
+    s.key("Open", "Escape")
+    s.key("Sandrel", "Escape")
+    check(wait_gone(proc), "the launcher ends")
+
+    proc = s.launch(folder, WINEDLLOVERRIDES="mscoree,mshtml=;comdlg32=d")
+    check(s.wait_window("Sandrel"), "the sheet opens without comdlg32")
+    time.sleep(0.5)
+    s.click("Sandrel", 1004)
+    time.sleep(1)
+    said = [line for line in s.wintext("Sandrel").splitlines() if "the file dialog can't be shown: comdlg32.dll: " in line]
+    check(said, f'without comdlg32, "..." says so: {said}')
+    s.shoot(os.path.join(SHOTS, "7-no-file-dialog.png"))
+    s.key("Sandrel", "Return")
+    check(s.text_of("Sandrel", 1014) == "257x257.bmp", "the map's name stays as it was")
+    s.key("Sandrel", "Escape")
+    check(wait_gone(proc), "the launcher ends without comdlg32")
+
+
 def expect_help_call(s, log, chm, tail, what):
     """Presses F1 on the sheet and looks in the program's htmlhelp trace for the call that shows
     the welcome topic of the help file chm (as the trace escapes it), followed by tail. Wine's
@@ -318,6 +366,7 @@ SCENARIOS = {
     "enter": scenario_enter,
     "escape": scenario_escape,
     "wrong_shape": scenario_wrong_shape,
+    "libraries": scenario_libraries,
     "help": scenario_help,
     "zip": scenario_zip,
     "dpi_screenshots": scenario_dpi_screenshots,
