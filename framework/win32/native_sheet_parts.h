@@ -1,0 +1,38 @@
+// What the files of the sheet's native window share: its own message and control ids, and the
+// pieces that the template, layout and keyboard files make for native_sheet.cpp. Included by
+// those files only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/win32/native.h"
+
+namespace fw::win32::sheet {
+
+constexpr UINT kDeferredTab = WM_APP + 1;
+// The system makes a timer's message only once nothing else waits, paints included: when it
+// comes, the screen is drawn.
+constexpr UINT_PTR kToolTipsTimer = 1;
+constexpr int kHelpButton = 9; // IDHELP
+constexpr int kTabControl = 0x3020;
+
+inline HWND H(Handle handle) { return static_cast<HWND>(handle); }
+
+// native_sheet_template.cpp: the sheet's own dialog template, the program's icon, and the size a
+// page's dialog resource asks for.
+std::vector<WORD> SheetTemplate(const std::string& caption);
+HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric);
+SIZE TemplateSize(HINSTANCE instance, int id);
+
+// native_sheet_layout.cpp: a page's themed background and its captions fitted to the font.
+void UseTabBackground(HWND page);
+void FitCaptions(HWND page, const std::vector<Handle>& children);
+
+// native_sheet_keyboard.cpp
+char AccessKeyOf(const std::string& marked);
+bool IsPushButton(HWND window);
+
+} // namespace fw::win32::sheet
