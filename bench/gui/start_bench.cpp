@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,11 +53,7 @@ Run StartOnce(Display* display, const std::string& program)
         }
         if (mapped)
             break;
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(fd, &set);
-        timeval wait{0, 2000};
-        select(fd + 1, &set, nullptr, nullptr, &wait);
+        WaitForServer(fd);
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     kill(child, SIGKILL);

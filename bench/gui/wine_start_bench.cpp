@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -95,11 +94,7 @@ Run StartOnce(Display* display, const std::string& exe)
         }
         if (target != None && Since(start) - lastChange >= g_quietMs / 1000.0)
             break;
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(fd, &set);
-        timeval wait{0, 2000};
-        select(fd + 1, &set, nullptr, nullptr, &wait);
+        WaitForServer(fd);
     }
     if (target != None)
         run.drawn = lastChange;

@@ -1,9 +1,10 @@
-// What both start-up benches ask of the X server and of their series: whose a window is, and
-// the median of a series.
+// What both start-up benches ask of the X server and of their series: whose a window is, a short
+// wait for the server's next word, and the median of a series.
 #pragma once
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <sys/select.h>
 #include <sys/types.h>
 
 #include <algorithm>
@@ -27,6 +28,16 @@ inline pid_t WindowPid(Display* display, Window window)
         XFree(data);
     }
     return pid;
+}
+
+// Waits until the X connection `fd` has something to read, or 2 ms at the most.
+inline void WaitForServer(int fd)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(fd, &set);
+    timeval wait{0, 2000};
+    select(fd + 1, &set, nullptr, nullptr, &wait);
 }
 
 template <class T>
