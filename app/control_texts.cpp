@@ -40,22 +40,22 @@ const std::array<fw::AccessKey, 47> kAccessKeys = {{
     {IDD_OPENGL, IDC_OPENGL_MULTI_DRAW, 'M'},            // gl_multi_draw_arrays
     {IDD_OPENGL, IDC_OPENGL_ARB_EXT, 'B'},               // arb_vertex_buffer_object
 
-    {IDD_CONTROLS, IDC_CONTROLS_TRANS_SPEED, 'M'},       // Movement Speed
-    {IDD_CONTROLS, IDC_CONTROLS_FREE_MOVE, 'V'},         // free move
-    {IDD_CONTROLS, IDC_CONTROLS_MOVE_FORWARD, 'F'},      // move forward
-    {IDD_CONTROLS, IDC_CONTROLS_MOVE_BACKWARD, 'K'},     // move backward
-    {IDD_CONTROLS, IDC_CONTROLS_MOVE_UP, 'U'},           // move up
-    {IDD_CONTROLS, IDC_CONTROLS_MOVE_DOWN, 'W'},         // move down
-    {IDD_CONTROLS, IDC_CONTROLS_STRAFE_LEFT, 'L'},       // strafe left
-    {IDD_CONTROLS, IDC_CONTROLS_STRAFE_RIGHT, 'R'},      // strafe right
-    {IDD_CONTROLS, IDC_CONTROLS_SHADE_SWITCH, 'S'},      // toggle shading
-    {IDD_CONTROLS, IDC_CONTROLS_POLY_SWITCH, 'Y'},       // toggle polygon mode
-    {IDD_CONTROLS, IDC_CONTROLS_TEXTURE_SWITCH, 'X'},    // toggle texture
-    {IDD_CONTROLS, IDC_CONTROLS_CULL_SWITCH, 'I'},       // toggle frustum culling
-    {IDD_CONTROLS, IDC_CONTROLS_DETAIL_UP, 'B'},         // increase global detail
-    {IDD_CONTROLS, IDC_CONTROLS_DETAIL_DOWN, 'D'},       // decrease global detail
-    {IDD_CONTROLS, IDC_CONTROLS_LOCALDETAIL_UP, 'A'},    // increase local detail
-    {IDD_CONTROLS, IDC_CONTROLS_LOCALDETAIL_DOWN, 'E'},  // decrease local detail
+    {IDD_CONTROLS, IDC_CONTROLS_TRANS_SPEED, 'M'},      // Movement Speed
+    {IDD_CONTROLS, IDC_CONTROLS_FREE_MOVE, 'V'},        // free move
+    {IDD_CONTROLS, IDC_CONTROLS_MOVE_FORWARD, 'F'},     // move forward
+    {IDD_CONTROLS, IDC_CONTROLS_MOVE_BACKWARD, 'K'},    // move backward
+    {IDD_CONTROLS, IDC_CONTROLS_MOVE_UP, 'U'},          // move up
+    {IDD_CONTROLS, IDC_CONTROLS_MOVE_DOWN, 'W'},        // move down
+    {IDD_CONTROLS, IDC_CONTROLS_STRAFE_LEFT, 'L'},      // strafe left
+    {IDD_CONTROLS, IDC_CONTROLS_STRAFE_RIGHT, 'R'},     // strafe right
+    {IDD_CONTROLS, IDC_CONTROLS_SHADE_SWITCH, 'S'},     // toggle shading
+    {IDD_CONTROLS, IDC_CONTROLS_POLY_SWITCH, 'Y'},      // toggle polygon mode
+    {IDD_CONTROLS, IDC_CONTROLS_TEXTURE_SWITCH, 'X'},   // toggle texture
+    {IDD_CONTROLS, IDC_CONTROLS_CULL_SWITCH, 'I'},      // toggle frustum culling
+    {IDD_CONTROLS, IDC_CONTROLS_DETAIL_UP, 'B'},        // increase global detail
+    {IDD_CONTROLS, IDC_CONTROLS_DETAIL_DOWN, 'D'},      // decrease global detail
+    {IDD_CONTROLS, IDC_CONTROLS_LOCALDETAIL_UP, 'A'},   // increase local detail
+    {IDD_CONTROLS, IDC_CONTROLS_LOCALDETAIL_DOWN, 'E'}, // decrease local detail
 }};
 
 const std::array<fw::ControlDescription, 3> kControlNames = {{

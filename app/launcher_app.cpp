@@ -57,15 +57,9 @@ BEGIN_MESSAGE_MAP(LauncherApp, CWinApp)
     ON_COMMAND(ID_DEFAULT_HELP, &CWinApp::OnHelpFinder)
 END_MESSAGE_MAP()
 
-LauncherApp::LauncherApp() : CWinApp(nullptr)
-{
-    EnableHtmlHelp();
-}
+LauncherApp::LauncherApp() : CWinApp(nullptr) { EnableHtmlHelp(); }
 
-LauncherApp::~LauncherApp()
-{
-    m_parameters.release();
-}
+LauncherApp::~LauncherApp() { m_parameters.release(); }
 
 BOOL LauncherApp::InitInstance()
 {
@@ -133,7 +127,4 @@ BOOL LauncherApp::SaveAllModified()
 
 int LauncherApp::ExitInstance() { return m_exitStatus; }
 
-void LauncherApp::OnHelp()
-{
-    fw::HtmlHelpA(nullptr, "Sandrel.chm::/welcome.htm", HH_DISPLAY_TOPIC, 0);
-}
+void LauncherApp::OnHelp() { fw::HtmlHelpA(nullptr, "Sandrel.chm::/welcome.htm", HH_DISPLAY_TOPIC, 0); }

@@ -8,9 +8,9 @@
 // The process's exit status after the sheet: what a script or a game frontend that started the
 // launcher is told. 2 is the program's own for a missing display.
 enum LauncherExitStatus : int {
-    ExitDone = 0,         // Cancel, or OK with terrain.ini written and the engine started
-    ExitSaveFailed = 3,   // "couldn't write configuration", then Cancel: the settings were not saved
-    ExitStartFailed = 4,  // "couldn't start engine"
+    ExitDone = 0,        // Cancel, or OK with terrain.ini written and the engine started
+    ExitSaveFailed = 3,  // "couldn't write configuration", then Cancel: the settings were not saved
+    ExitStartFailed = 4, // "couldn't start engine"
 };
 
 // What the launcher tells the framework of itself before its application object is made: its

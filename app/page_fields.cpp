@@ -67,15 +67,9 @@ void transferToPages(const ParameterTable& table, const PageFieldTable& fields)
         const ParameterValue value = table.valueAt(i);
         const PageField& target = fields[static_cast<size_t>(i)];
         switch (kParameters[static_cast<size_t>(i)].type) {
-        case ParameterType::Int:
-            *static_cast<int*>(target.field) = value.intValue;
-            break;
-        case ParameterType::Float:
-            *static_cast<float*>(target.field) = value.floatValue;
-            break;
-        case ParameterType::String:
-            *static_cast<CString*>(target.field) = value.stringValue;
-            break;
+        case ParameterType::Int: *static_cast<int*>(target.field) = value.intValue; break;
+        case ParameterType::Float: *static_cast<float*>(target.field) = value.floatValue; break;
+        case ParameterType::String: *static_cast<CString*>(target.field) = value.stringValue; break;
         }
     }
 }
@@ -86,12 +80,8 @@ std::array<ParameterEntry, ParameterTable::EntryCount> fieldValues(const PageFie
     for (size_t i = 0; i < values.size(); ++i) {
         values[i].type = fields[i].type;
         switch (fields[i].type) {
-        case ParameterType::Int:
-            values[i].value.intValue = *static_cast<const int*>(fields[i].field);
-            break;
-        case ParameterType::Float:
-            values[i].value.floatValue = *static_cast<const float*>(fields[i].field);
-            break;
+        case ParameterType::Int: values[i].value.intValue = *static_cast<const int*>(fields[i].field); break;
+        case ParameterType::Float: values[i].value.floatValue = *static_cast<const float*>(fields[i].field); break;
         case ParameterType::String:
             values[i].value.stringValue = const_cast<char*>(static_cast<const CString*>(fields[i].field)->c_str());
             break;
@@ -104,9 +94,9 @@ bool writeSettingsFile(const char* path, const MapPropPage& general, const PropP
                        const CTexturePropPage& texture, const ControlsPage& controls)
 {
     // The writer only reads the fields; the table is built on the same rows the transfer uses.
-    const PageFieldTable fields = pageFields(const_cast<MapPropPage&>(general), const_cast<PropPageOpenGL&>(opengl),
-                                             const_cast<CTexturePropPage&>(texture),
-                                             const_cast<ControlsPage&>(controls));
+    const PageFieldTable fields =
+        pageFields(const_cast<MapPropPage&>(general), const_cast<PropPageOpenGL&>(opengl),
+                   const_cast<CTexturePropPage&>(texture), const_cast<ControlsPage&>(controls));
     return writeSettingsFile(path, fields);
 }
 

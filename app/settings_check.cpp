@@ -59,12 +59,9 @@ bool HoldsFileName(std::size_t index)
 std::string DefaultText(const ParameterInfo& info)
 {
     switch (info.type) {
-    case ParameterType::Int:
-        return std::to_string(info.intDefault);
-    case ParameterType::Float:
-        return fw::FormatFloat(info.floatDefault).str();
-    case ParameterType::String:
-        break;
+    case ParameterType::Int: return std::to_string(info.intDefault);
+    case ParameterType::Float: return fw::FormatFloat(info.floatDefault).str();
+    case ParameterType::String: break;
     }
     return info.textDefault;
 }
@@ -145,15 +142,15 @@ bool WrittenDifferently(const ParameterInfo& info, const std::string& inFile, co
     switch (info.type) {
     case ParameterType::Int: {
         int fromFile = 0;
-        return !fw::ParseInt(inFile.c_str(), fromFile) || fromFile != settings::detail::parseIntClamped(written.c_str());
+        return !fw::ParseInt(inFile.c_str(), fromFile) ||
+               fromFile != settings::detail::parseIntClamped(written.c_str());
     }
     case ParameterType::Float: {
         float fromFile = 0;
         return !fw::ParseFloat(inFile.c_str(), fromFile) ||
                fromFile != settings::detail::parseFloatClamped(written.c_str());
     }
-    case ParameterType::String:
-        break;
+    case ParameterType::String: break;
     }
     return inFile != written;
 }

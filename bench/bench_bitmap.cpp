@@ -42,7 +42,8 @@ void Put32(std::string& out, std::uint32_t v)
 
 std::string WriteBitmap(const std::string& dir, const Case& c)
 {
-    const std::uint64_t stride = (static_cast<std::uint64_t>(c.side) * static_cast<std::uint64_t>(c.depth) + 31) / 32 * 4;
+    const std::uint64_t stride =
+        (static_cast<std::uint64_t>(c.side) * static_cast<std::uint64_t>(c.depth) + 31) / 32 * 4;
     const std::uint64_t pixels = stride * static_cast<std::uint64_t>(c.side);
     const std::uint32_t table = c.depth == 8 ? 1024 : 0;
     std::string head = "BM";
@@ -139,7 +140,10 @@ void LargestPreview(benchmark::State& state)
 {
     Measure(state, static_cast<std::size_t>(state.range(0)), kLargestPreview);
 }
-void WholeFile(benchmark::State& state) { Measure(state, static_cast<std::size_t>(state.range(0)), {INT_MAX, INT_MAX}); }
+void WholeFile(benchmark::State& state)
+{
+    Measure(state, static_cast<std::size_t>(state.range(0)), {INT_MAX, INT_MAX});
+}
 
 void Register()
 {

@@ -25,15 +25,9 @@ Values defaults()
     for (std::size_t i = 0; i < values.size(); ++i) {
         values[i].type = kParameters[i].type;
         switch (kParameters[i].type) {
-        case ParameterType::Int:
-            values[i].value.intValue = kParameters[i].intDefault;
-            break;
-        case ParameterType::Float:
-            values[i].value.floatValue = kParameters[i].floatDefault;
-            break;
-        case ParameterType::String:
-            values[i].value.stringValue = const_cast<char*>(kParameters[i].textDefault);
-            break;
+        case ParameterType::Int: values[i].value.intValue = kParameters[i].intDefault; break;
+        case ParameterType::Float: values[i].value.floatValue = kParameters[i].floatDefault; break;
+        case ParameterType::String: values[i].value.stringValue = const_cast<char*>(kParameters[i].textDefault); break;
         }
     }
     return values;
@@ -66,15 +60,9 @@ void writePlain(const char* path, const Values& values, bool sync)
     for (std::size_t i = 0; i < values.size(); ++i) {
         std::fprintf(file, "%s = ", kParameters[i].key);
         switch (kParameters[i].type) {
-        case ParameterType::Int:
-            std::fprintf(file, "%d\n", values[i].value.intValue);
-            break;
-        case ParameterType::Float:
-            std::fprintf(file, "%f\n", static_cast<double>(values[i].value.floatValue));
-            break;
-        case ParameterType::String:
-            std::fprintf(file, "%s\n", values[i].value.stringValue);
-            break;
+        case ParameterType::Int: std::fprintf(file, "%d\n", values[i].value.intValue); break;
+        case ParameterType::Float: std::fprintf(file, "%f\n", static_cast<double>(values[i].value.floatValue)); break;
+        case ParameterType::String: std::fprintf(file, "%s\n", values[i].value.stringValue); break;
         }
     }
     if (sync) {

@@ -142,8 +142,8 @@ std::optional<BitmapFacts> ReadBitmapFacts(const char* path)
         const auto format = fw::ReadDibFormat(file, kFileHeaderBytes);
         const auto colors = format ? fw::ReadDibColorTable(file, kFileHeaderBytes, *format) : std::nullopt;
         facts.grey = colors && !colors->empty() && std::all_of(colors->begin(), colors->end(), [](std::uint32_t c) {
-            return ((c >> 16) & 0xFF) == ((c >> 8) & 0xFF) && ((c >> 8) & 0xFF) == (c & 0xFF);
-        });
+                         return ((c >> 16) & 0xFF) == ((c >> 8) & 0xFF) && ((c >> 8) & 0xFF) == (c & 0xFF);
+                     });
     }
     return facts;
 }

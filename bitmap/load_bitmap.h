@@ -11,9 +11,9 @@ class DibSource;
 }
 
 // Classification codes.
-inline constexpr int kBitmapFailed = 0;    // no name, unreadable, cut short or not decodable
-inline constexpr int kHeightMapShape = 1;  // 8-bit, square, side 2^n + 1
-inline constexpr int kTextureShape = 2;    // width 2^n
+inline constexpr int kBitmapFailed = 0;   // no name, unreadable, cut short or not decodable
+inline constexpr int kHeightMapShape = 1; // 8-bit, square, side 2^n + 1
+inline constexpr int kTextureShape = 2;   // width 2^n
 inline constexpr int kNeitherShape = 3;
 
 // Larger than either page's picture control, so that a preview never shows a cut edge.

@@ -61,8 +61,8 @@ void ShowBitmapPreview(CEdit& nameEdit, CStatic& picture, int expectedCode, cons
     CRect area;
     picture.GetClientRect(&area);
     // The control shows only its own area of the picture, so no more is read or kept.
-    const fw::Size shown = area.Width() > 0 && area.Height() > 0 ? fw::Size{area.Width(), area.Height()}
-                                                                 : kLargestPreview;
+    const fw::Size shown =
+        area.Width() > 0 && area.Height() > 0 ? fw::Size{area.Width(), area.Height()} : kLargestPreview;
     CGdiObject* loaded = nullptr;
     // The file the engine would open under the name, which is the name itself unless the engine
     // reads names its own way (a Windows engine under Wine).

@@ -76,7 +76,8 @@ void CheckSplit(const std::string& command, const RecordingBackend& viewer)
     Check(viewer.topic.empty() || (viewer.topic.front() != '/' && viewer.topic.front() != '\\'));
     const std::string rest = command.substr(sep + 2);
     Check(rest.size() >= viewer.topic.size() && rest.ends_with(viewer.topic));
-    Check(rest.find_first_not_of("/\\") == (viewer.topic.empty() ? std::string::npos : rest.size() - viewer.topic.size()));
+    Check(rest.find_first_not_of("/\\") ==
+          (viewer.topic.empty() ? std::string::npos : rest.size() - viewer.topic.size()));
 }
 
 } // namespace
@@ -103,8 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fw::wxui::HelpProject project = chm->Project();
     for (const std::string* name : {&project.contents, &project.index})
         Check(name->empty() || (name->find_first_of("#:") == std::string::npos && chm->HasTopic(*name)));
-    Check(project.defaultTopic.empty() || (project.defaultTopic.find(':') == std::string::npos &&
-                                           chm->HasTopic(project.defaultTopic)));
+    Check(project.defaultTopic.empty() ||
+          (project.defaultTopic.find(':') == std::string::npos && chm->HasTopic(project.defaultTopic)));
     (void)chm->HasTopic(viewer.topic);
     return 0;
 }

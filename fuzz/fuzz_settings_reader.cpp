@@ -77,16 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ParameterValue before = values[i].value;
         const ParameterValue after = back.valueAt(i);
         switch (values[i].type) {
-        case ParameterType::Int:
-            check(after.intValue == before.intValue);
-            break;
+        case ParameterType::Int: check(after.intValue == before.intValue); break;
         case ParameterType::Float:
             if (std::isnan(before.floatValue))
                 check(std::isnan(after.floatValue));
             else if (std::isinf(before.floatValue))
                 check(after.floatValue == before.floatValue);
             else
-                check(std::fabs(static_cast<double>(after.floatValue) - static_cast<double>(before.floatValue)) <= 1e-6);
+                check(std::fabs(static_cast<double>(after.floatValue) - static_cast<double>(before.floatValue)) <=
+                      1e-6);
             break;
         case ParameterType::String: {
             std::string expected = before.stringValue;

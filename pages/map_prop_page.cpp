@@ -61,15 +61,9 @@ BOOL MapPropPage::OnInitDialog()
     return TRUE;
 }
 
-void MapPropPage::UpdatePreview()
-{
-    ShowBitmapPreview(m_mapEdit, m_preview, kHeightMapShape, kWrongShape);
-}
+void MapPropPage::UpdatePreview() { ShowBitmapPreview(m_mapEdit, m_preview, kHeightMapShape, kWrongShape); }
 
-void MapPropPage::OnBrowse()
-{
-    BrowseForBitmap(*this, m_mapEdit);
-}
+void MapPropPage::OnBrowse() { BrowseForBitmap(*this, m_mapEdit); }
 
 // Culling can only be demonstrated while it is performed.
 void MapPropPage::OnBnClickedFrustumCulling()

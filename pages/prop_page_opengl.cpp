@@ -6,8 +6,8 @@
 IMPLEMENT_DYNAMIC(PropPageOpenGL, CPropertyPage)
 
 PropPageOpenGL::PropPageOpenGL()
-    : CPropertyPage(IDD_OPENGL), m_useVertexArray(0), m_useCompiledVertexArray(0), m_useMultiDraw(0),
-      m_useArbExt(0), m_fieldOfView(0.0f), m_fovAspect(0.0f), m_clipNear(0.0f), m_clipFar(0.0f)
+    : CPropertyPage(IDD_OPENGL), m_useVertexArray(0), m_useCompiledVertexArray(0), m_useMultiDraw(0), m_useArbExt(0),
+      m_fieldOfView(0.0f), m_fovAspect(0.0f), m_clipNear(0.0f), m_clipFar(0.0f)
 {
 }
 

@@ -63,15 +63,9 @@ BOOL CTexturePropPage::OnInitDialog()
     return TRUE;
 }
 
-void CTexturePropPage::UpdatePreview()
-{
-    ShowBitmapPreview(m_textureEdit, m_preview, kTextureShape, kWrongShape);
-}
+void CTexturePropPage::UpdatePreview() { ShowBitmapPreview(m_textureEdit, m_preview, kTextureShape, kWrongShape); }
 
-void CTexturePropPage::OnBrowse()
-{
-    BrowseForBitmap(*this, m_textureEdit);
-}
+void CTexturePropPage::OnBrowse() { BrowseForBitmap(*this, m_textureEdit); }
 
 // Whenever the slider draws, its edit shows its position.
 void CTexturePropPage::OnNMCustomdrawEdgeLenSlider(NMHDR* /*pNMHDR*/, LRESULT* pResult)

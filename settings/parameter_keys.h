@@ -11,9 +11,9 @@
 struct ParameterInfo {
     const char* key;
     ParameterType type;
-    std::int32_t intDefault;   // Int rows
-    float floatDefault;        // Float rows
-    const char* textDefault;   // String rows
+    std::int32_t intDefault; // Int rows
+    float floatDefault;      // Float rows
+    const char* textDefault; // String rows
 };
 
 namespace settings::detail {

@@ -17,10 +17,7 @@ char* copyText(const char* text)
 
 } // namespace
 
-ParameterTable::~ParameterTable()
-{
-    release();
-}
+ParameterTable::~ParameterTable() { release(); }
 
 void ParameterTable::buildDefaults()
 {
@@ -38,15 +35,9 @@ void ParameterTable::buildDefaults()
     for (int i = 0; i < EntryCount; ++i) {
         const ParameterInfo& info = kParameters[i];
         switch (info.type) {
-        case ParameterType::Int:
-            m_entries[i].value.intValue = info.intDefault;
-            break;
-        case ParameterType::Float:
-            m_entries[i].value.floatValue = info.floatDefault;
-            break;
-        case ParameterType::String:
-            m_entries[i].value.stringValue = copyText(info.textDefault);
-            break;
+        case ParameterType::Int: m_entries[i].value.intValue = info.intDefault; break;
+        case ParameterType::Float: m_entries[i].value.floatValue = info.floatDefault; break;
+        case ParameterType::String: m_entries[i].value.stringValue = copyText(info.textDefault); break;
         }
         m_entries[i].type = info.type;
         m_count = i + 1;
@@ -75,12 +66,8 @@ std::int32_t ParameterTable::setValue(const char* name, ParameterType type, Para
     if (entry.type != type)
         return -1;
     switch (type) {
-    case ParameterType::Int:
-        entry.value.intValue = value.intValue;
-        return 0;
-    case ParameterType::Float:
-        entry.value.floatValue = value.floatValue;
-        return 0;
+    case ParameterType::Int: entry.value.intValue = value.intValue; return 0;
+    case ParameterType::Float: entry.value.floatValue = value.floatValue; return 0;
     case ParameterType::String: {
         if (value.stringValue == nullptr)
             return -1;

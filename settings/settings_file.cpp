@@ -151,8 +151,8 @@ const char* nameNotKeptReason(const char* name)
     if (!expressible) {
         // The engine's own code page, which the file holds its names in.
         static thread_local std::string outsideCodePage;
-        outsideCodePage = "terrain.ini can't hold a name with characters outside code page " +
-                          std::to_string(fw::ProgramCodePage());
+        outsideCodePage =
+            "terrain.ini can't hold a name with characters outside code page " + std::to_string(fw::ProgramCodePage());
         return outsideCodePage.c_str();
     }
     // The longest key and " = " fit in 32 bytes.

@@ -82,12 +82,8 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
     // A file name is in the engine's code page in the file and UTF-8 on this side.
     std::string fileName;
     switch (type) {
-    case ParameterType::Int:
-        value.intValue = settings::detail::parseIntClamped(valueText);
-        break;
-    case ParameterType::Float:
-        value.floatValue = settings::detail::parseFloatClamped(valueText);
-        break;
+    case ParameterType::Int: value.intValue = settings::detail::parseIntClamped(valueText); break;
+    case ParameterType::Float: value.floatValue = settings::detail::parseFloatClamped(valueText); break;
     case ParameterType::String:
         value.stringValue = valueText;
         if (std::find(kFileNameRows.begin(), kFileNameRows.end(), static_cast<std::size_t>(index)) !=
@@ -96,9 +92,7 @@ void applyLine(ParameterTable& table, char* text, std::size_t lineNumber, const 
             value.stringValue = fileName.data();
         }
         break;
-    default:
-        messages.show(kUnknownParameterMessage);
-        return;
+    default: messages.show(kUnknownParameterMessage); return;
     }
     if (table.setValue(key, type, value) == -1)
         messages.show(kInsertFailed);

@@ -218,7 +218,8 @@ int WritePngTable(const char* sourcePath, const std::vector<std::uint32_t>& size
         source += "\n};\n\n";
         table += "    {" + std::to_string(size) + ", " + name + "},\n";
     }
-    source += "const IconImage kImages[] = {\n" + table + "};\n\n} // namespace\n\n"
+    source += "const IconImage kImages[] = {\n" + table +
+              "};\n\n} // namespace\n\n"
               "std::span<const IconImage> ProgramIconImages() { return kImages; }\n\n} // namespace fw\n";
     if (!tools::WriteFileAtomically(sourcePath, tools::Bytes(source.begin(), source.end()), error)) {
         std::fprintf(stderr, "make_icon: %s\n", error.c_str());

@@ -54,15 +54,29 @@ Grid DiamondSquare(std::uint64_t seed, double roughness)
         for (int y = half; y < n; y += step)
             for (int x = half; x < n; x += step)
                 at(x, y) = (at(x - half, y - half) + at(x + half, y - half) + at(x - half, y + half) +
-                            at(x + half, y + half)) / 4 + rnd.Next() * scale;
+                            at(x + half, y + half)) /
+                               4 +
+                           rnd.Next() * scale;
         for (int y = 0; y < n; y += half) {
             for (int x = (y / half % 2 == 0) ? half : 0; x < n; x += step) {
                 double sum = 0;
                 int count = 0;
-                if (x >= half) { sum += at(x - half, y); ++count; }
-                if (x + half < n) { sum += at(x + half, y); ++count; }
-                if (y >= half) { sum += at(x, y - half); ++count; }
-                if (y + half < n) { sum += at(x, y + half); ++count; }
+                if (x >= half) {
+                    sum += at(x - half, y);
+                    ++count;
+                }
+                if (x + half < n) {
+                    sum += at(x + half, y);
+                    ++count;
+                }
+                if (y >= half) {
+                    sum += at(x, y - half);
+                    ++count;
+                }
+                if (y + half < n) {
+                    sum += at(x, y + half);
+                    ++count;
+                }
                 at(x, y) = sum / count + rnd.Next() * scale;
             }
         }
@@ -108,7 +122,8 @@ double Bilinear(const Grid& h, double x, double y)
     const int x0 = std::min(static_cast<int>(x), n - 2), y0 = std::min(static_cast<int>(y), n - 2);
     const double fx = x - x0, fy = y - y0;
     auto v = [&](int cx, int cy) { return h[static_cast<std::size_t>(cy) * n + cx]; };
-    return (v(x0, y0) * (1 - fx) + v(x0 + 1, y0) * fx) * (1 - fy) + (v(x0, y0 + 1) * (1 - fx) + v(x0 + 1, y0 + 1) * fx) * fy;
+    return (v(x0, y0) * (1 - fx) + v(x0 + 1, y0) * fx) * (1 - fy) +
+           (v(x0, y0 + 1) * (1 - fx) + v(x0 + 1, y0 + 1) * fx) * fy;
 }
 
 struct Color {
@@ -126,8 +141,8 @@ constexpr double kSeaLevel = 0.36;
 // Water, sand, grass, rock and snow by height, with soft borders between the bands.
 Color Ground(double h)
 {
-    const Color deep{18, 48, 105}, shallow{45, 110, 165}, sand{214, 198, 140}, grass{92, 152, 62},
-        forest{46, 104, 44}, rock{118, 108, 98}, highRock{150, 142, 134}, snow{242, 244, 248};
+    const Color deep{18, 48, 105}, shallow{45, 110, 165}, sand{214, 198, 140}, grass{92, 152, 62}, forest{46, 104, 44},
+        rock{118, 108, 98}, highRock{150, 142, 134}, snow{242, 244, 248};
     if (h < kSeaLevel)
         return Lerp(deep, shallow, std::pow(h / kSeaLevel, 3));
     if (h < kSeaLevel + 0.025)

@@ -100,7 +100,8 @@ std::string BitmapLines(const std::string& ini)
         if (opened)
             ::close(fd);
 #endif
-        lines += std::string("bitmap ") + key + "=" + name + (opened ? ": opens" : ": fails " + std::to_string(error)) + "\n";
+        lines += std::string("bitmap ") + key + "=" + name + (opened ? ": opens" : ": fails " + std::to_string(error)) +
+                 "\n";
     };
     if (hasMap)
         note("MAP_NAME", map);

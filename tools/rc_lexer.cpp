@@ -11,20 +11,34 @@ namespace rc::detail {
 const std::map<std::string, std::int64_t, std::less<>>& BuiltinConstants()
 {
     static const std::map<std::string, std::int64_t, std::less<>> table = {
-        {"WS_TABSTOP", WS_TABSTOP},       {"WS_GROUP", WS_GROUP},
-        {"WS_BORDER", WS_BORDER},         {"WS_CAPTION", WS_CAPTION},
-        {"WS_DISABLED", WS_DISABLED},     {"WS_VISIBLE", WS_VISIBLE},
-        {"WS_CHILD", WS_CHILD},           {"WS_POPUP", WS_POPUP},
-        {"WS_SYSMENU", kWsSysMenu},       {"DS_SETFONT", DS_SETFONT},
-        {"DS_FIXEDSYS", DS_FIXEDSYS},     {"ES_LEFT", ES_LEFT},
-        {"ES_UPPERCASE", ES_UPPERCASE},   {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
-        {"SS_LEFT", SS_LEFT},             {"SS_BITMAP", SS_BITMAP},
-        {"SS_CENTERIMAGE", SS_CENTERIMAGE}, {"BS_PUSHBUTTON", BS_PUSHBUTTON},
-        {"BS_DEFPUSHBUTTON", kBsDefPushButton}, {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
-        {"BS_GROUPBOX", BS_GROUPBOX},     {"TBS_AUTOTICKS", TBS_AUTOTICKS},
-        {"TBS_HORZ", TBS_HORZ},           {"TBS_NOTICKS", TBS_NOTICKS},
-        {"IDC_STATIC", IDC_STATIC},       {"IDOK", IDOK},
-        {"IDCANCEL", IDCANCEL},           {"RC_INVOKED", 1},
+        {"WS_TABSTOP", WS_TABSTOP},
+        {"WS_GROUP", WS_GROUP},
+        {"WS_BORDER", WS_BORDER},
+        {"WS_CAPTION", WS_CAPTION},
+        {"WS_DISABLED", WS_DISABLED},
+        {"WS_VISIBLE", WS_VISIBLE},
+        {"WS_CHILD", WS_CHILD},
+        {"WS_POPUP", WS_POPUP},
+        {"WS_SYSMENU", kWsSysMenu},
+        {"DS_SETFONT", DS_SETFONT},
+        {"DS_FIXEDSYS", DS_FIXEDSYS},
+        {"ES_LEFT", ES_LEFT},
+        {"ES_UPPERCASE", ES_UPPERCASE},
+        {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
+        {"SS_LEFT", SS_LEFT},
+        {"SS_BITMAP", SS_BITMAP},
+        {"SS_CENTERIMAGE", SS_CENTERIMAGE},
+        {"BS_PUSHBUTTON", BS_PUSHBUTTON},
+        {"BS_DEFPUSHBUTTON", kBsDefPushButton},
+        {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+        {"BS_GROUPBOX", BS_GROUPBOX},
+        {"TBS_AUTOTICKS", TBS_AUTOTICKS},
+        {"TBS_HORZ", TBS_HORZ},
+        {"TBS_NOTICKS", TBS_NOTICKS},
+        {"IDC_STATIC", IDC_STATIC},
+        {"IDOK", IDOK},
+        {"IDCANCEL", IDCANCEL},
+        {"RC_INVOKED", 1},
     };
     return table;
 }
@@ -160,7 +174,10 @@ private:
                 case 'a': value += '\a'; break;
                 case '\\': value += '\\'; break;
                 case '"': value += '"'; break;
-                default: value += '\\'; value += e; break;
+                default:
+                    value += '\\';
+                    value += e;
+                    break;
                 }
                 i_ += 2;
                 continue;

@@ -43,9 +43,8 @@ public:
         if (t.kind != Tok::Punct)
             return 0;
         static const std::map<std::string, int, std::less<>> levels = {
-            {"||", 1}, {"&&", 2}, {"|", 3}, {"^", 4}, {"&", 5}, {"==", 6}, {"!=", 6},
-            {"<", 7}, {">", 7}, {"<=", 7}, {">=", 7}, {"<<", 8}, {">>", 8},
-            {"+", 9}, {"-", 9}, {"*", 10}, {"/", 10}, {"%", 10},
+            {"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5}, {"==", 6}, {"!=", 6}, {"<", 7},  {">", 7},
+            {"<=", 7}, {">=", 7}, {"<<", 8}, {">>", 8}, {"+", 9}, {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10},
         };
         const auto it = levels.find(t.text);
         return it == levels.end() ? 0 : it->second;
@@ -96,31 +95,48 @@ private:
     }
 
     // Arithmetic is that of 32-bit integers, as in a resource compiler.
-    static std::int64_t Wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v & 0xFFFFFFFF)); }
+    static std::int64_t Wrap(std::int64_t v)
+    {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(v & 0xFFFFFFFF));
+    }
 
     std::int64_t Apply(const Token& op, std::int64_t a, std::int64_t b) const
     {
         const std::string& o = op.text;
-        if (o == "||") return (a != 0 || b != 0) ? 1 : 0;
-        if (o == "&&") return (a != 0 && b != 0) ? 1 : 0;
-        if (o == "|") return Wrap(a | b);
-        if (o == "^") return Wrap(a ^ b);
-        if (o == "&") return Wrap(a & b);
-        if (o == "==") return a == b ? 1 : 0;
-        if (o == "!=") return a != b ? 1 : 0;
-        if (o == "<") return a < b ? 1 : 0;
-        if (o == ">") return a > b ? 1 : 0;
-        if (o == "<=") return a <= b ? 1 : 0;
-        if (o == ">=") return a >= b ? 1 : 0;
+        if (o == "||")
+            return (a != 0 || b != 0) ? 1 : 0;
+        if (o == "&&")
+            return (a != 0 && b != 0) ? 1 : 0;
+        if (o == "|")
+            return Wrap(a | b);
+        if (o == "^")
+            return Wrap(a ^ b);
+        if (o == "&")
+            return Wrap(a & b);
+        if (o == "==")
+            return a == b ? 1 : 0;
+        if (o == "!=")
+            return a != b ? 1 : 0;
+        if (o == "<")
+            return a < b ? 1 : 0;
+        if (o == ">")
+            return a > b ? 1 : 0;
+        if (o == "<=")
+            return a <= b ? 1 : 0;
+        if (o == ">=")
+            return a >= b ? 1 : 0;
         if (o == "<<" || o == ">>") {
             if (b < 0 || b > 31)
                 throw ParseError(op.file, op.line, "shift by " + std::to_string(b) + " is out of range");
             const auto ua = static_cast<std::uint32_t>(a & 0xFFFFFFFF);
             return Wrap(o == "<<" ? static_cast<std::int64_t>(ua << b) : static_cast<std::int64_t>(ua >> b));
         }
-        if (o == "+") return Wrap(a + b);
-        if (o == "-") return Wrap(a - b);
-        if (o == "*") return Wrap(a * b);
+        if (o == "+")
+            return Wrap(a + b);
+        if (o == "-")
+            return Wrap(a - b);
+        if (o == "*")
+            return Wrap(a * b);
         if (b == 0)
             throw ParseError(op.file, op.line, "division by zero");
         return o == "/" ? Wrap(a / b) : Wrap(a % b);
@@ -149,8 +165,8 @@ public:
 private:
     struct Conditional {
         bool parentActive;
-        bool active;  // this branch is being read
-        bool taken;   // some branch of this #if was read
+        bool active; // this branch is being read
+        bool taken;  // some branch of this #if was read
         bool seenElse;
         int line;
     };
@@ -357,10 +373,7 @@ private:
         return Known(toks[0].text);
     }
 
-    bool Known(const std::string& name) const
-    {
-        return macros_.contains(name) || BuiltinConstants().contains(name);
-    }
+    bool Known(const std::string& name) const { return macros_.contains(name) || BuiltinConstants().contains(name); }
 
     bool Condition(const std::string& path, int line, std::string_view args)
     {
@@ -372,7 +385,8 @@ private:
             if (raw[k].kind == Tok::Name && raw[k].text == "defined") {
                 const bool paren = k + 1 < raw.size() && IsPunct(raw[k + 1], "(");
                 const std::size_t n = k + (paren ? 2 : 1);
-                if (n >= raw.size() || raw[n].kind != Tok::Name || (paren && (n + 1 >= raw.size() || !IsPunct(raw[n + 1], ")"))))
+                if (n >= raw.size() || raw[n].kind != Tok::Name ||
+                    (paren && (n + 1 >= raw.size() || !IsPunct(raw[n + 1], ")"))))
                     throw ParseError(path, line, "malformed defined()");
                 Token v = raw[k];
                 v.kind = Tok::Number;

@@ -499,7 +499,6 @@ private:
     Script script_;
 };
 
-
 } // namespace
 
 Script ParseScript(const std::string& path, const FileReader& read)

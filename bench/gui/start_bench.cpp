@@ -48,7 +48,8 @@ Run StartOnce(Display* display, const std::string& program)
         while (!mapped && XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == MapNotify && !event.xmap.override_redirect && WindowPid(display, event.xmap.window) == child)
+            if (event.type == MapNotify && !event.xmap.override_redirect &&
+                WindowPid(display, event.xmap.window) == child)
                 mapped = true;
         }
         if (mapped)

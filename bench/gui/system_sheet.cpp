@@ -18,7 +18,7 @@ INT_PTR CALLBACK GeneralPage(HWND page, UINT message, WPARAM, LPARAM)
     const struct {
         int id;
         const char* text;
-    } edits[] = {{IDC_GENERAL_MAP_NAME, "257x257.bmp"}, {IDC_GENERAL_WIDTH, "800"},     {IDC_GENERAL_HEIGHT, "600"},
+    } edits[] = {{IDC_GENERAL_MAP_NAME, "257x257.bmp"}, {IDC_GENERAL_WIDTH, "800"},      {IDC_GENERAL_HEIGHT, "600"},
                  {IDC_GENERAL_GLOBAL_DETAIL, "9"},      {IDC_GENERAL_LOCAL_DETAIL, "3"}, {IDC_GENERAL_MIN_DETAIL, "3"},
                  {IDC_GENERAL_MAX_DETAIL, "32"}};
     for (const auto& edit : edits)

@@ -187,8 +187,7 @@ int main(int argc, char** argv)
     // The pointer waits in the screen's corner, over none of the windows: one that opened under
     // it would have to follow it (hit tests, the cursor, hot controls) where another would not.
     const Screen* screen = DefaultScreenOfDisplay(display);
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, screen->width - 1,
-                 screen->height - 1);
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, screen->width - 1, screen->height - 1);
     XSync(display, False);
     const bool complete = RunSeries(display, programs);
     XCloseDisplay(display);

@@ -40,8 +40,7 @@ inline void WaitForServer(int fd)
     select(fd + 1, &set, nullptr, nullptr, &wait);
 }
 
-template <class T>
-T Median(std::vector<T> values)
+template <class T> T Median(std::vector<T> values)
 {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();

@@ -9,7 +9,7 @@
 namespace fw {
 
 struct AccessKey {
-    int dialogId;  // the page's template, or kSheetButtons
+    int dialogId; // the page's template, or kSheetButtons
     // A check box or push button: its caption carries the key. An edit or a slider: the label
     // that labels it does (LabelTargets). kPageTab: the page's tab. On kSheetButtons: IDOK,
     // IDCANCEL or ID_HELP.

@@ -251,10 +251,7 @@ void Control::SetPos(int value, bool redraw)
         ScheduleDraw();
 }
 
-void Control::UserSetPos(int pos)
-{
-    SetPos(pos, true);
-}
+void Control::UserSetPos(int pos) { SetPos(pos, true); }
 
 fw_bitmap_object* Control::SetBitmap(fw_bitmap_object* bitmap)
 {

@@ -23,7 +23,8 @@ const fw::MessageMap* CCmdTarget::GetMessageMap() const { return GetThisMessageM
 
 bool CCmdTarget::OnCmdMsg(UINT message, UINT code, int id, NMHDR* header, LRESULT* result)
 {
-    for (const fw::MessageMap* map = GetMessageMap(); map != nullptr; map = map->base != nullptr ? map->base() : nullptr) {
+    for (const fw::MessageMap* map = GetMessageMap(); map != nullptr;
+         map = map->base != nullptr ? map->base() : nullptr) {
         for (const fw::MessageMapEntry* entry = map->entries; entry->invoke != nullptr; ++entry) {
             if (entry->message == message && entry->code == code && entry->id == id) {
                 entry->invoke(this, header, result);
@@ -42,10 +43,7 @@ CWnd::~CWnd()
         m_control->Detach(this);
 }
 
-void CWnd::GetWindowText(CString& text) const
-{
-    text = m_control != nullptr ? m_control->Text().c_str() : "";
-}
+void CWnd::GetWindowText(CString& text) const { text = m_control != nullptr ? m_control->Text().c_str() : ""; }
 
 CString CWnd::GetWindowText() const
 {
@@ -75,43 +73,27 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return static_cast<int>(v < INT_MIN ? INT_MIN : (v > INT_MAX ? INT_MAX : v));
     };
     switch (message) {
-    case TBM_GETPOS:
-        return c->Pos();
-    case TBM_GETRANGEMIN:
-        return c->RangeMin();
-    case TBM_GETRANGEMAX:
-        return c->RangeMax();
-    case TBM_SETPOS:
-        c->SetPos(clampToInt(lParam), wParam != 0);
-        return 0;
-    case TBM_SETRANGEMIN:
-        c->SetRangeMin(clampToInt(lParam), wParam != 0);
-        return 0;
-    case TBM_SETRANGEMAX:
-        c->SetRangeMax(clampToInt(lParam), wParam != 0);
-        return 0;
+    case TBM_GETPOS: return c->Pos();
+    case TBM_GETRANGEMIN: return c->RangeMin();
+    case TBM_GETRANGEMAX: return c->RangeMax();
+    case TBM_SETPOS: c->SetPos(clampToInt(lParam), wParam != 0); return 0;
+    case TBM_SETRANGEMIN: c->SetRangeMin(clampToInt(lParam), wParam != 0); return 0;
+    case TBM_SETRANGEMAX: c->SetRangeMax(clampToInt(lParam), wParam != 0); return 0;
     case STM_SETIMAGE:
         if (wParam != IMAGE_BITMAP)
             return 0;
         return reinterpret_cast<LRESULT>(c->SetBitmap(reinterpret_cast<HBITMAP>(lParam)));
-    case STM_GETIMAGE:
-        return reinterpret_cast<LRESULT>(c->Bitmap());
-    case EM_LIMITTEXT:
-        c->SetLimit(static_cast<int>(wParam));
-        return 0;
+    case STM_GETIMAGE: return reinterpret_cast<LRESULT>(c->Bitmap());
+    case EM_LIMITTEXT: c->SetLimit(static_cast<int>(wParam)); return 0;
     case EM_SETSEL:
         if (static_cast<std::intptr_t>(wParam) == -1)
             c->SetSelection(c->Text().size(), c->Text().size());
         else
             c->SetSelection(wParam, lParam < 0 ? c->Text().size() : static_cast<size_t>(lParam));
         return 0;
-    case BM_GETCHECK:
-        return c->Check();
-    case BM_SETCHECK:
-        c->SetCheck(static_cast<int>(wParam));
-        return 0;
-    default:
-        return 0;
+    case BM_GETCHECK: return c->Check();
+    case BM_SETCHECK: c->SetCheck(static_cast<int>(wParam)); return 0;
+    default: return 0;
     }
 }
 

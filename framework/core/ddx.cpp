@@ -188,7 +188,8 @@ void DDV_MinMaxInt(CDataExchange* dx, const int& value, int minimum, int maximum
     if (dx->Failed() || !dx->m_bSaveAndValidate)
         return;
     if (value < minimum || value > maximum)
-        fw::FailWith(dx, "Enter a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum) + ".",
+        fw::FailWith(dx,
+                     "Enter a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum) + ".",
                      dx->ControlOf(&value));
 }
 
@@ -197,8 +198,9 @@ void DDV_MinMaxFloat(CDataExchange* dx, const float& value, float minimum, float
     if (dx->Failed() || !dx->m_bSaveAndValidate)
         return;
     if (!(value >= minimum && value <= maximum))
-        fw::FailWith(dx, "Enter a number from " + fw::FormatNumberForMessage(minimum) + " to " +
-                             fw::FormatNumberForMessage(maximum) + ".",
+        fw::FailWith(dx,
+                     "Enter a number from " + fw::FormatNumberForMessage(minimum) + " to " +
+                         fw::FormatNumberForMessage(maximum) + ".",
                      dx->ControlOf(&value));
 }
 
@@ -207,9 +209,9 @@ void DDV_MaxChars(CDataExchange* dx, const CString& value, int characters)
     if (dx->Failed())
         return;
     if (dx->m_bSaveAndValidate && fw::CharacterCount(value.str()) > characters) {
-        fw::FailWith(dx, "Enter no more than " + std::to_string(characters) +
-                             (characters == 1 ? " character." : " characters."),
-                     dx->ControlOf(&value));
+        fw::FailWith(
+            dx, "Enter no more than " + std::to_string(characters) + (characters == 1 ? " character." : " characters."),
+            dx->ControlOf(&value));
         return;
     }
     if (dx->m_bEditLastControl)

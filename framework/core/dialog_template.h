@@ -21,7 +21,7 @@ enum class ControlKind : std::uint8_t {
 };
 
 struct ControlTemplate {
-    int id;              // IDC_STATIC (-1) for a control without identifier
+    int id; // IDC_STATIC (-1) for a control without identifier
     ControlKind kind;
     const char* caption; // "" when the control has none
     int x, y, cx, cy;    // dialog units

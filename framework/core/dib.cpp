@@ -50,10 +50,7 @@ public:
             m_scale[v] = static_cast<BYTE>((v * 255 + max / 2) / max);
     }
 
-    std::uint32_t operator()(std::uint32_t pixel) const
-    {
-        return m_scale[((pixel & m_mask) >> m_shift) >> m_drop];
-    }
+    std::uint32_t operator()(std::uint32_t pixel) const { return m_scale[((pixel & m_mask) >> m_shift) >> m_drop]; }
 
 private:
     std::uint32_t m_mask;
@@ -73,8 +70,8 @@ struct Masks {
 using Palette = std::array<std::uint32_t, 256>;
 
 // Converts `count` pixels starting `bitShift` bits into `row`.
-void ConvertRow(const BYTE* row, unsigned bitShift, std::uint32_t count, std::uint16_t bitCount,
-                const Palette& palette, const Masks& masks, std::uint32_t* out)
+void ConvertRow(const BYTE* row, unsigned bitShift, std::uint32_t count, std::uint16_t bitCount, const Palette& palette,
+                const Masks& masks, std::uint32_t* out)
 {
     switch (bitCount) {
     case 1:
@@ -107,8 +104,7 @@ void ConvertRow(const BYTE* row, unsigned bitShift, std::uint32_t count, std::ui
         for (std::uint32_t i = 0; i < count; ++i)
             out[i] = masks(Le32(row + 4 * i));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -120,10 +116,7 @@ struct Window {
     bool topDown = false;
 
     // Row of the kept image for a stored row inside the window.
-    std::uint32_t ImageRow(std::uint32_t stored) const
-    {
-        return topDown ? stored - storedLo : storedHi - 1 - stored;
-    }
+    std::uint32_t ImageRow(std::uint32_t stored) const { return topDown ? stored - storedLo : storedHi - 1 - stored; }
 };
 
 bool DecodeRows(const DibFormat& format, const Palette& palette, const Masks& masks, DibSource& source,
@@ -138,8 +131,8 @@ bool DecodeRows(const DibFormat& format, const Palette& palette, const Masks& ma
 
     if (stride - spanBytes <= kMaxSkippedPerRow) {
         const std::uint64_t rowsPerRead = std::max<std::uint64_t>(1, kBatchBytes / stride);
-        std::vector<BYTE> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(
-            rowsPerRead, window.storedHi - window.storedLo) * stride));
+        std::vector<BYTE> buffer(
+            static_cast<std::size_t>(std::min<std::uint64_t>(rowsPerRead, window.storedHi - window.storedLo) * stride));
         for (std::uint32_t s = window.storedLo; s < window.storedHi;) {
             const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(rowsPerRead, window.storedHi - s));
             const std::span<BYTE> chunk(buffer.data(), static_cast<std::size_t>(n * stride));
@@ -280,14 +273,10 @@ bool Decodable(const DibFormat& f)
     case BI_RGB:
         return f.bitCount == 1 || f.bitCount == 4 || f.bitCount == 8 || f.bitCount == 16 || f.bitCount == 24 ||
                f.bitCount == 32;
-    case BI_RLE8:
-        return f.bitCount == 8 && !f.topDown;
-    case BI_RLE4:
-        return f.bitCount == 4 && !f.topDown;
-    case BI_BITFIELDS:
-        return f.bitCount == 16 || f.bitCount == 32;
-    default:
-        return false;
+    case BI_RLE8: return f.bitCount == 8 && !f.topDown;
+    case BI_RLE4: return f.bitCount == 4 && !f.topDown;
+    case BI_BITFIELDS: return f.bitCount == 16 || f.bitCount == 32;
+    default: return false;
     }
 }
 
@@ -314,10 +303,8 @@ std::optional<DibFormat> ReadDibFormat(DibSource& source, std::uint64_t headerOf
     case 52:
     case 56:
     case 108:
-    case 124:
-        break;
-    default:
-        return std::nullopt;
+    case 124: break;
+    default: return std::nullopt;
     }
     // The whole header must be there, also the colour-space part that is not used.
     if (headerOffset > source.Size() || source.Size() - headerOffset < f.headerSize)
@@ -388,9 +375,8 @@ std::optional<std::vector<std::uint32_t>> ReadDibColorTable(DibSource& source, s
     return colors;
 }
 
-std::optional<Image> DecodeDibWindow(const DibFormat& format, std::span<const std::uint32_t> colors,
-                                     DibSource& source, std::uint64_t offset, std::uint64_t length,
-                                     Size window)
+std::optional<Image> DecodeDibWindow(const DibFormat& format, std::span<const std::uint32_t> colors, DibSource& source,
+                                     std::uint64_t offset, std::uint64_t length, Size window)
 {
     if (!Decodable(format))
         return std::nullopt;

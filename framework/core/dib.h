@@ -25,8 +25,7 @@ namespace fw {
 inline std::uint16_t Le16(const BYTE* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 inline std::uint32_t Le32(const BYTE* p)
 {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
 // Bytes a DIB is read from, at offsets. Every read names its range, so nothing is read that
@@ -103,9 +102,8 @@ std::optional<std::vector<std::uint32_t>> ReadDibColorTable(DibSource& source, s
 // [offset, offset + length) of the source. Only the rows and columns of the window are read
 // (RLE streams up to the window's last row). nullopt when the bytes do not hold every row the
 // format describes, or an RLE stream ends before the window is complete.
-std::optional<Image> DecodeDibWindow(const DibFormat& format, std::span<const std::uint32_t> colors,
-                                     DibSource& source, std::uint64_t offset, std::uint64_t length,
-                                     Size window);
+std::optional<Image> DecodeDibWindow(const DibFormat& format, std::span<const std::uint32_t> colors, DibSource& source,
+                                     std::uint64_t offset, std::uint64_t length, Size window);
 
 // The platform's conversion: a bitmap of the centred window from an information block (header,
 // masks, colour table) and separate pixel bytes. nullptr when they do not decode.

@@ -53,38 +53,40 @@ struct CRuntimeClass {
 
 #define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
 
-#define DECLARE_DYNAMIC(theClass)                                                                  \
-public:                                                                                            \
-    static const CRuntimeClass class##theClass;                                                    \
+#define DECLARE_DYNAMIC(theClass)                                                                                      \
+public:                                                                                                                \
+    static const CRuntimeClass class##theClass;                                                                        \
     const CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                                     \
-    const CRuntimeClass theClass::class##theClass = {#theClass, RUNTIME_CLASS(baseClass)};         \
+#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                                                         \
+    const CRuntimeClass theClass::class##theClass = {#theClass, RUNTIME_CLASS(baseClass)};                             \
     const CRuntimeClass* theClass::GetRuntimeClass() const { return RUNTIME_CLASS(theClass); }
 
-#define DECLARE_MESSAGE_MAP()                                                                      \
-protected:                                                                                         \
-    static const fw::MessageMap* GetThisMessageMap();                                              \
+#define DECLARE_MESSAGE_MAP()                                                                                          \
+protected:                                                                                                             \
+    static const fw::MessageMap* GetThisMessageMap();                                                                  \
     const fw::MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const fw::MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }          \
-    const fw::MessageMap* theClass::GetThisMessageMap()                                            \
-    {                                                                                              \
-        using ThisClass [[maybe_unused]] = theClass;                                               \
-        using TheBaseClass = baseClass;                                                            \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
+    const fw::MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }                              \
+    const fw::MessageMap* theClass::GetThisMessageMap()                                                                \
+    {                                                                                                                  \
+        using ThisClass [[maybe_unused]] = theClass;                                                                   \
+        using TheBaseClass = baseClass;                                                                                \
         static const fw::MessageMapEntry entries[] = {
 
-#define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, nullptr}                                                                             \
-    }                                                                                              \
-    ;                                                                                              \
-    static const fw::MessageMap map = {&TheBaseClass::GetThisMessageMap, entries};                 \
-    return &map;                                                                                   \
+#define END_MESSAGE_MAP()                                                                                              \
+    {                                                                                                                  \
+        0, 0, 0, nullptr                                                                                               \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    static const fw::MessageMap map = {&TheBaseClass::GetThisMessageMap, entries};                                     \
+    return &map;                                                                                                       \
     }
 
-#define ON_CONTROL(code, id, memberFn)                                                             \
-    {WM_COMMAND, static_cast<UINT>(code), static_cast<int>(id),                                    \
+#define ON_CONTROL(code, id, memberFn)                                                                                 \
+    {WM_COMMAND, static_cast<UINT>(code), static_cast<int>(id),                                                        \
      [](CCmdTarget* target, NMHDR*, LRESULT*) { (static_cast<ThisClass*>(target)->*(memberFn))(); }},
 
 #define ON_COMMAND(id, memberFn) ON_CONTROL(0, id, memberFn)
@@ -92,8 +94,8 @@ protected:                                                                      
 #define ON_EN_CHANGE(id, memberFn) ON_CONTROL(EN_CHANGE, id, memberFn)
 #define ON_EN_UPDATE(id, memberFn) ON_CONTROL(EN_UPDATE, id, memberFn)
 
-#define ON_NOTIFY(code, id, memberFn)                                                              \
-    {WM_NOTIFY, static_cast<UINT>(code), static_cast<int>(id),                                     \
-     [](CCmdTarget* target, NMHDR* header, LRESULT* result) {                                      \
-         (static_cast<ThisClass*>(target)->*(memberFn))(header, result);                           \
+#define ON_NOTIFY(code, id, memberFn)                                                                                  \
+    {WM_NOTIFY, static_cast<UINT>(code), static_cast<int>(id),                                                         \
+     [](CCmdTarget* target, NMHDR* header, LRESULT* result) {                                                          \
+         (static_cast<ThisClass*>(target)->*(memberFn))(header, result);                                               \
      }},

@@ -33,10 +33,7 @@ END_MESSAGE_MAP()
 
 CPropertyPage::CPropertyPage(UINT templateId, UINT /*captionId*/) : CDialog(templateId) {}
 
-CPropertyPage::CPropertyPage(const fw::DialogTemplate& tmpl)
-    : CDialog(static_cast<UINT>(tmpl.id)), m_template(&tmpl)
-{
-}
+CPropertyPage::CPropertyPage(const fw::DialogTemplate& tmpl) : CDialog(static_cast<UINT>(tmpl.id)), m_template(&tmpl) {}
 
 CPropertyPage::~CPropertyPage() = default;
 
@@ -64,10 +61,7 @@ bool CPropertyPage::CreatePageWindow()
     return true;
 }
 
-void CPropertyPage::DestroyPageWindow()
-{
-    m_window.reset();
-}
+void CPropertyPage::DestroyPageWindow() { m_window.reset(); }
 
 BOOL CPropertyPage::OnSetActive()
 {

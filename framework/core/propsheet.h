@@ -92,16 +92,16 @@ public:
     virtual std::intptr_t DoModal();
 
     // The protocol, driven by the backend on the user's input.
-    bool Open();                    // creates and activates the initial page
-    bool SetActivePage(int index);  // leaving validates; false keeps the current page
+    bool Open();                   // creates and activates the initial page
+    bool SetActivePage(int index); // leaving validates; false keeps the current page
     // Validates the active page; a sheet that is the application's main window then asks the
     // application to save (CWinApp::SaveAllModified). True ends with IDOK; false keeps it open.
     bool PressOK();
-    void PressCancel();             // ends with IDCANCEL, validating nothing
-    void PressHelp();               // sends ID_HELP to the application
+    void PressCancel(); // ends with IDCANCEL, validating nothing
+    void PressHelp();   // sends ID_HELP to the application
     bool Ended() const { return m_result != 0; }
     int Result() const { return m_result; }
-    void Close();                   // destroys the page windows
+    void Close(); // destroys the page windows
 
     void SetView(fw::SheetView* view) { m_view = view; }
 

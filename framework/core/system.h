@@ -27,9 +27,9 @@ struct PROCESS_INFORMATION {
 // On Linux the child runs detached in its own session with the launcher's environment; a start
 // that fails (missing, not executable, not a program) returns FALSE. A Windows program (told by
 // its headers) is started through Wine, in the same way.
-BOOL CreateProcessA(const char* applicationName, char* commandLine, void* processAttributes,
-                    void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment,
-                    const char* currentDirectory, STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInfo);
+BOOL CreateProcessA(const char* applicationName, char* commandLine, void* processAttributes, void* threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, void* environment, const char* currentDirectory,
+                    STARTUPINFOA* startupInfo, PROCESS_INFORMATION* processInfo);
 
 // What the user can do about the last failed CreateProcessA on this thread, when the platform
 // knows more than the system's error (a Windows program on Linux without Wine: "install Wine

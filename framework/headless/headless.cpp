@@ -131,7 +131,8 @@ bool Driver::PreviousTab()
 fw::Control& Driver::ControlById(int id) const
 {
     CPropertyPage* page = m_sheet.GetActivePage();
-    fw::Control* control = page != nullptr && page->GetPageWindow() != nullptr ? page->GetPageWindow()->Find(id) : nullptr;
+    fw::Control* control =
+        page != nullptr && page->GetPageWindow() != nullptr ? page->GetPageWindow()->Find(id) : nullptr;
     if (control == nullptr)
         throw std::invalid_argument("no control " + std::to_string(id) + " on the open page");
     return *control;

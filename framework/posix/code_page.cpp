@@ -20,12 +20,11 @@ struct LanguageCodePage {
 
 // Windows' ANSI code page of each language that has one other than 1252.
 constexpr std::array<LanguageCodePage, 40> kCodePages = {{
-    {"th", 874},   {"ja", 932},   {"ko", 949},   {"cs", 1250},  {"hu", 1250},  {"pl", 1250},  {"ro", 1250},
-    {"sk", 1250},  {"sl", 1250},  {"hr", 1250},  {"sq", 1250},  {"bs", 1250},  {"ru", 1251},  {"uk", 1251},
-    {"be", 1251},  {"bg", 1251},  {"mk", 1251},  {"sr", 1251},  {"kk", 1251},  {"ky", 1251},  {"tt", 1251},
-    {"mn", 1251},  {"ba", 1251},  {"tg", 1251},  {"el", 1253},  {"tr", 1254},  {"az", 1254},  {"uz", 1254},
-    {"he", 1255},  {"iw", 1255},  {"yi", 1255},  {"ar", 1256},  {"fa", 1256},  {"ur", 1256},  {"ps", 1256},
-    {"ug", 1256},  {"et", 1257},  {"lv", 1257},  {"lt", 1257},  {"vi", 1258},
+    {"th", 874},  {"ja", 932},  {"ko", 949},  {"cs", 1250}, {"hu", 1250}, {"pl", 1250}, {"ro", 1250}, {"sk", 1250},
+    {"sl", 1250}, {"hr", 1250}, {"sq", 1250}, {"bs", 1250}, {"ru", 1251}, {"uk", 1251}, {"be", 1251}, {"bg", 1251},
+    {"mk", 1251}, {"sr", 1251}, {"kk", 1251}, {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"ba", 1251}, {"tg", 1251},
+    {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"uz", 1254}, {"he", 1255}, {"iw", 1255}, {"yi", 1255}, {"ar", 1256},
+    {"fa", 1256}, {"ur", 1256}, {"ps", 1256}, {"ug", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257}, {"vi", 1258},
 }};
 
 std::string IconvName(unsigned codePage) { return "CP" + std::to_string(codePage); }
@@ -83,8 +82,11 @@ const ByteTable* TableOf(unsigned codePage)
 std::size_t Utf8Length(std::string_view text, std::size_t at)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    std::size_t length = lead < 0x80                    ? 1
+                         : lead >= 0xC2 && lead <= 0xDF ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 0;
     if (length == 0 || at + length > text.size())
         return 0;
     for (std::size_t i = 1; i < length; ++i)

@@ -9,10 +9,7 @@
 
 namespace fw {
 
-FileDibSource::FileDibSource(const char* path)
-{
-    m_fd = OpenRegularFile(path, &m_size);
-}
+FileDibSource::FileDibSource(const char* path) { m_fd = OpenRegularFile(path, &m_size); }
 
 FileDibSource::~FileDibSource()
 {

@@ -91,9 +91,8 @@ std::vector<char*> Pointers(std::vector<std::string>& strings)
 } // namespace
 
 BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*processAttributes*/,
-                    void* /*threadAttributes*/, BOOL /*inheritHandles*/, DWORD /*creationFlags*/,
-                    void* /*environment*/, const char* currentDirectory, STARTUPINFOA* /*startupInfo*/,
-                    PROCESS_INFORMATION* processInfo)
+                    void* /*threadAttributes*/, BOOL /*inheritHandles*/, DWORD /*creationFlags*/, void* /*environment*/,
+                    const char* currentDirectory, STARTUPINFOA* /*startupInfo*/, PROCESS_INFORMATION* processInfo)
 {
     StartAdvice().clear();
     if (applicationName == nullptr || *applicationName == '\0')
@@ -113,7 +112,8 @@ BOOL CreateProcessA(const char* applicationName, char* /*commandLine*/, void* /*
                                    : posix::LogicalCurrentFolder();
     const std::string program = (std::filesystem::path(folder) / path).lexically_normal().string();
     if (const posix::WindowsProgram kind = posix::ClassifyProgramFile(program.c_str()); kind.isWindows) {
-        std::optional<posix::WineStart> wine = posix::WineStartOf(program, applicationName, folder, kind, StartAdvice());
+        std::optional<posix::WineStart> wine =
+            posix::WineStartOf(program, applicationName, folder, kind, StartAdvice());
         if (!wine) {
             errno = ENOEXEC;
             return FALSE;

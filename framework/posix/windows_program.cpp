@@ -31,8 +31,7 @@ std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p
 
 std::uint32_t Le32(const unsigned char* p)
 {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 
 bool IsExecutableFile(const std::string& path)
@@ -58,7 +57,14 @@ std::string FileStart(const std::string& path, std::size_t limit)
     return bytes;
 }
 
-bool IsElf64(const std::string& start) { return start.size() > 4 && start.compare(0, 4, "\x7f" "ELF") == 0 && start[4] == 2; }
+bool IsElf64(const std::string& start)
+{
+    return start.size() > 4 &&
+           start.compare(0, 4,
+                         "\x7f"
+                         "ELF") == 0 &&
+           start[4] == 2;
+}
 
 bool IsDirectory(const std::filesystem::path& path)
 {
@@ -74,7 +80,8 @@ bool IsRegularFile(const std::filesystem::path& path)
 
 bool IsWinePrefix(const std::filesystem::path& folder)
 {
-    return IsDirectory(folder / "drive_c") && (IsRegularFile(folder / "system.reg") || IsRegularFile(folder / "user.reg"));
+    return IsDirectory(folder / "drive_c") &&
+           (IsRegularFile(folder / "system.reg") || IsRegularFile(folder / "user.reg"));
 }
 
 std::optional<std::string> PrefixAlong(std::filesystem::path folder)
@@ -128,21 +135,14 @@ WindowsProgram ClassifyProgramFile(const char* path)
 std::string MachineName(std::uint16_t machine)
 {
     switch (machine) {
-    case kMachineI386:
-        return "i386";
-    case kMachineX86_64:
-        return "x86-64";
-    case 0xAA64:
-        return "ARM64";
-    case 0xA641:
-        return "ARM64EC";
+    case kMachineI386: return "i386";
+    case kMachineX86_64: return "x86-64";
+    case 0xAA64: return "ARM64";
+    case 0xA641: return "ARM64EC";
     case 0x01C0:
-    case 0x01C4:
-        return "ARM";
-    case 0x0200:
-        return "Itanium";
-    default:
-        break;
+    case 0x01C4: return "ARM";
+    case 0x0200: return "Itanium";
+    default: break;
     }
     char text[32];
     std::snprintf(text, sizeof text, "machine 0x%04X", machine);
@@ -210,8 +210,8 @@ std::optional<std::string> EnclosingWinePrefix(const std::string& folder)
     return PrefixAlong(real);
 }
 
-std::optional<WineStart> WineStartOf(const std::string& program, const std::string& shownName, const std::string& folder,
-                                     const WindowsProgram& kind, std::string& advice)
+std::optional<WineStart> WineStartOf(const std::string& program, const std::string& shownName,
+                                     const std::string& folder, const WindowsProgram& kind, std::string& advice)
 {
     if (kind.machine != kMachineX86_64 && kind.machine != kMachineI386) {
         advice = shownName + " is a Windows program built for " + MachineName(kind.machine) +
@@ -274,8 +274,7 @@ std::string LogicalCurrentFolder()
     struct stat named {};
     struct stat current {};
     if (pwd != nullptr && pwd[0] == '/' && ::stat(pwd, &named) == 0 && ::stat(".", &current) == 0 &&
-        named.st_dev == current.st_dev && named.st_ino == current.st_ino)
-    {
+        named.st_dev == current.st_dev && named.st_ino == current.st_ino) {
         std::string logical = std::filesystem::path(pwd).lexically_normal().string();
         while (logical.size() > 1 && logical.back() == '/')
             logical.pop_back();

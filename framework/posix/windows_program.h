@@ -68,7 +68,7 @@ struct WineStart {
 // wine on PATH; PWD set to the folder, and WINEPREFIX to the prefix the folder lies in when it
 // is not set; the rest of the environment as it is. Nothing when it cannot run, and `advice`
 // then tells the user what to do, naming the program as `shownName`.
-std::optional<WineStart> WineStartOf(const std::string& program, const std::string& shownName, const std::string& folder,
-                                     const WindowsProgram& kind, std::string& advice);
+std::optional<WineStart> WineStartOf(const std::string& program, const std::string& shownName,
+                                     const std::string& folder, const WindowsProgram& kind, std::string& advice);
 
 } // namespace fw::posix

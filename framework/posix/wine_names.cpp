@@ -124,8 +124,11 @@ std::vector<char32_t> CodePoints(std::string_view text)
     std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                              : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        std::size_t length = lead < 0x80             ? 1
+                             : (lead & 0xE0) == 0xC0 ? 2
+                             : (lead & 0xF0) == 0xE0 ? 3
+                             : (lead & 0xF8) == 0xF0 ? 4
+                                                     : 0;
         char32_t point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
         bool valid = length > 0 && i + length <= text.size();
         for (std::size_t k = 1; valid && k < length; ++k) {

@@ -92,8 +92,7 @@ public:
     int ShownPage() const { return m_shown; }
 
     // Shows the sheet and runs its modal loop until ended() says so.
-    template <typename Ended>
-    void RunModal(Ended ended)
+    template <typename Ended> void RunModal(Ended ended)
     {
         Show();
         while (!ended() && PumpOne()) {

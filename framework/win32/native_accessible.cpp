@@ -139,7 +139,10 @@ public:
     {
         return m_standard->get_accState(child, state);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override { return m_standard->get_accHelp(child, help); }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override
+    {
+        return m_standard->get_accHelp(child, help);
+    }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override
     {
         return m_standard->get_accHelpTopic(file, child, topic);
@@ -153,7 +156,10 @@ public:
     {
         return m_standard->get_accDefaultAction(child, action);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override { return m_standard->accSelect(flags, child); }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    {
+        return m_standard->accSelect(flags, child);
+    }
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override
     {
         return m_standard->accLocation(left, top, width, height, child);
@@ -166,8 +172,14 @@ public:
     {
         return m_standard->accHitTest(x, y, child);
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return m_standard->accDoDefaultAction(child); }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return m_standard->put_accName(child, name); }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    {
+        return m_standard->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override
+    {
+        return m_standard->put_accName(child, name);
+    }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override
     {
         return m_standard->put_accValue(child, value);
@@ -209,7 +221,8 @@ LRESULT CALLBACK NamedControlProc(HWND window, UINT message, WPARAM wParam, LPAR
         (libraries = Accessibility()) != nullptr) {
         JoinCom(); // the object goes to the screen reader through COM
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
+        if (SUCCEEDED(
+                libraries->createStandard(window, OBJID_CLIENT, kIAccessible, reinterpret_cast<void**>(&standard))) &&
             standard != nullptr) {
             auto* named = new NamedAccessible(standard, reader.texts);
             const LRESULT result = libraries->resultFromObject(kIAccessible, wParam, named);

@@ -51,24 +51,19 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             sheet->OnTabChanged();
         return FALSE;
     }
-    case kDeferredTab:
-        sheet->OnDeferredTab(static_cast<int>(wParam));
-        return TRUE;
+    case kDeferredTab: sheet->OnDeferredTab(static_cast<int>(wParam)); return TRUE;
     case WM_TIMER:
         if (wParam != kToolTipsTimer)
             return FALSE;
         sheet->MakeToolTips();
         return TRUE;
-    case WM_CLOSE:
-        sheet->OnSheetCommand(IDCANCEL);
-        return TRUE;
+    case WM_CLOSE: sheet->OnSheetCommand(IDCANCEL); return TRUE;
     case WM_ACTIVATE:
         // Activated while still hidden, by Show giving the tab strip the focus: the dialog
         // manager would first give it to the page's first control, for a moment. Later
         // activations restore the focus where the user left it, as dialogs do.
         return LOWORD(wParam) != WA_INACTIVE && !IsWindowVisible(window) ? TRUE : FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -84,7 +79,8 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_COMMAND:
         if (lParam != 0) {
-            context->sheet->OnPageCommand(context->index, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            context->sheet->OnPageCommand(context->index, LOWORD(wParam), HIWORD(wParam),
+                                          reinterpret_cast<HWND>(lParam));
             return TRUE;
         }
         return FALSE;
@@ -102,8 +98,7 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -117,9 +112,9 @@ NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& 
     for (const PageInfo& page : m_pages)
         m_tabKeys.push_back(AccessKeyOf(page.title));
     const std::vector<WORD> tmpl = SheetTemplate(caption);
-    m_window = CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance),
-                                          reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), nullptr, SheetProc,
-                                          reinterpret_cast<LPARAM>(this));
+    m_window =
+        CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()),
+                                   nullptr, SheetProc, reinterpret_cast<LPARAM>(this));
     if (m_window == nullptr)
         return;
     RECT unit{0, 0, 4, 8};
@@ -143,8 +138,7 @@ NativeSheet::NativeSheet(SheetInput& input, Handle instance, const std::string& 
     } buttons[] = {{IDOK, BS_DEFPUSHBUTTON}, {IDCANCEL, BS_PUSHBUTTON}, {kHelpButton, BS_PUSHBUTTON}};
     for (int i = 0; i < 3; ++i) {
         m_buttons[i] = CreateWindowExA(0, "Button", buttonCaptions[static_cast<std::size_t>(i)].c_str(),
-                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | buttons[i].style,
-                                       0, 0, 10, 10, H(m_window),
+                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | buttons[i].style, 0, 0, 10, 10, H(m_window),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons[i].id)),
                                        static_cast<HINSTANCE>(m_instance), nullptr);
         SendMessageA(H(m_buttons[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -217,7 +211,7 @@ bool NativeSheet::CreatePage(int index)
 Handle NativeSheet::Page(int index) const
 {
     return index >= 0 && index < static_cast<int>(m_pageWindows.size()) ? m_pageWindows[static_cast<size_t>(index)]
-                                                                          : nullptr;
+                                                                        : nullptr;
 }
 
 Handle NativeSheet::ControlAt(int page, std::size_t templateIndex) const
@@ -342,9 +336,7 @@ void NativeSheet::OnPageCommand(int page, int id, int code, Handle control)
         if (g_settingText == 0)
             m_input.EditChanged(page, id, GetText(control));
         break;
-    case EN_SETFOCUS:
-        m_input.FocusEntered(page, id);
-        break;
+    case EN_SETFOCUS: m_input.FocusEntered(page, id); break;
     case BN_CLICKED: {
         const LONG_PTR type = GetWindowLongPtrA(H(control), GWL_STYLE) & BS_TYPEMASK;
         const bool checkBox = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTO3STATE ||
@@ -352,8 +344,7 @@ void NativeSheet::OnPageCommand(int page, int id, int code, Handle control)
         m_input.ButtonClicked(page, id, checkBox ? GetCheck(control) : -1);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -141,8 +141,7 @@ bool NativeSheet::HandleSheetKey(const void* message)
         }
         m_input.OkPressed();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

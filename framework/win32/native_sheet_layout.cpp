@@ -22,7 +22,7 @@ constexpr int kButtonGap = 4;
 
 // What a control draws beside its caption, in pixels.
 struct BesideCaption {
-    int checkBox; // the box
+    int checkBox;   // the box
     int pushButton; // the edges
 };
 

@@ -33,11 +33,11 @@ std::vector<WORD> SheetTemplate(const std::string& caption)
     PushDword(t, 0);     // helpID
     PushDword(t, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME);
     PushDword(t, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME | DS_SHELLFONT | DS_3DLOOK);
-    t.push_back(0);                    // no controls
+    t.push_back(0);                                                  // no controls
     for (const WORD extent : {WORD{0}, WORD{0}, WORD{10}, WORD{10}}) // sized once the pages are known
         t.push_back(extent);
-    t.push_back(0);                    // no menu
-    t.push_back(0);                    // the dialog class
+    t.push_back(0); // no menu
+    t.push_back(0); // the dialog class
     PushText(t, caption);
     t.push_back(8);                    // points
     t.push_back(FW_NORMAL);            // weight

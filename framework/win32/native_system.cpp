@@ -17,8 +17,8 @@ bool StartProcess(const char* applicationName, char* commandLine, bool inheritHa
     ZeroMemory(&info, sizeof info);
     // An application name without a path is taken from the current directory; the search path
     // is only ever used for a name given in the command line, which this call leaves alone.
-    if (!::CreateProcessA(applicationName, commandLine, nullptr, nullptr, inheritHandles ? TRUE : FALSE,
-                          creationFlags, environment, currentDirectory, &startupInfo, &info))
+    if (!::CreateProcessA(applicationName, commandLine, nullptr, nullptr, inheritHandles ? TRUE : FALSE, creationFlags,
+                          environment, currentDirectory, &startupInfo, &info))
         return false;
     ::CloseHandle(info.hThread);
     ::CloseHandle(info.hProcess);

@@ -42,8 +42,7 @@ void* LoadSystemLibrary(const char* name);
 // A function of a library from the system folder, which stays loaded; nullptr when the library
 // or the function is not there (LastErrorText says which).
 void* SystemFunction(const char* library, const char* name);
-template <typename Function>
-Function SystemFunction(const char* library, const char* name)
+template <typename Function> Function SystemFunction(const char* library, const char* name)
 {
     return reinterpret_cast<Function>(SystemFunction(library, name));
 }

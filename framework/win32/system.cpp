@@ -27,10 +27,7 @@ BOOL CreateProcessA(const char* applicationName, char* commandLine, void* /*proc
     return TRUE;
 }
 
-DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer)
-{
-    return win32::CurrentDirectory(bufferLength, buffer);
-}
+DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer) { return win32::CurrentDirectory(bufferLength, buffer); }
 
 DWORD GetShortPathNameA(const char* longPath, char* buffer, DWORD bufferLength)
 {

@@ -322,8 +322,8 @@ FileDialogRequest RequestFor(const CFileDialog& dialog, Handle owner)
 int Win32Backend::RunFileDialog(CFileDialog& dialog)
 {
     std::string path;
-    switch (win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr),
-                                 path)) {
+    switch (
+        win32::RunFileDialog(RequestFor(dialog, m_running != nullptr ? m_running->Native().Window() : nullptr), path)) {
     case FileChoice::Chosen: dialog.SetChosenPath(path.c_str()); return IDOK;
     case FileChoice::Refused: dialog.RefuseChosenName(win32::AnsiCodePage()); return IDOK;
     case FileChoice::Unavailable: dialog.RefuseChosenPath(path.c_str()); return IDOK;

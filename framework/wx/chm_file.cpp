@@ -148,8 +148,8 @@ std::unique_ptr<ChmFile> ChmFile::Open(const std::string& path)
 {
     auto state = std::make_unique<State>();
     state->path = path;
-    state->system.base = {&fw::wxui::Open, &Close, &fw::wxui::Read, &Write, &Seek, &Tell, &Message,
-                          &Alloc, &Free, &Copy, nullptr};
+    state->system.base = {&fw::wxui::Open, &Close, &fw::wxui::Read, &Write, &Seek,  &Tell,
+                          &Message,        &Alloc, &Free,           &Copy,  nullptr};
     state->decompressor = mspack_create_chm_decompressor(&state->system.base);
     if (state->decompressor == nullptr)
         return nullptr;

@@ -1,7 +1,6 @@
 // Widgets for the control model: edits, check boxes, buttons, sliders, pictures and texts.
 #include "framework/wx/control_widgets.h"
 
-
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
@@ -467,7 +466,8 @@ void InstallCompactStyle()
                               "checkbutton.sandrel-compact { min-height: 0; padding-top: 0; padding-bottom: 0; }\n";
     GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css, -1, nullptr);
-    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider), gtk::kStyleProviderPriorityApplication);
+    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
+                                              gtk::kStyleProviderPriorityApplication);
     g_object_unref(provider);
 }
 
@@ -518,7 +518,9 @@ std::unique_ptr<ControlWidget> ControlWidget::Create(wxWindow* parent, Control& 
     switch (control.Kind()) {
     case ControlKind::Static:
     case ControlKind::GroupBox: widget = std::make_unique<StaticWidget>(parent, control, std::move(afterInput)); break;
-    case ControlKind::PushButton: widget = std::make_unique<ButtonWidget>(parent, control, std::move(afterInput)); break;
+    case ControlKind::PushButton:
+        widget = std::make_unique<ButtonWidget>(parent, control, std::move(afterInput));
+        break;
     case ControlKind::CheckBox: widget = std::make_unique<CheckWidget>(parent, control, std::move(afterInput)); break;
     case ControlKind::Edit: widget = std::make_unique<EditWidget>(parent, control, std::move(afterInput)); break;
     case ControlKind::Picture: widget = std::make_unique<PictureWidget>(parent, control, std::move(afterInput)); break;

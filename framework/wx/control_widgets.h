@@ -38,8 +38,7 @@ class ControlWidget : public ControlView {
 public:
     // Builds the widget for the control at its template rectangle, showing the control's state.
     // afterInput runs after every piece of the user's input has reached the model.
-    static std::unique_ptr<ControlWidget> Create(wxWindow* parent, Control& control,
-                                                 std::function<void()> afterInput,
+    static std::unique_ptr<ControlWidget> Create(wxWindow* parent, Control& control, std::function<void()> afterInput,
                                                  const std::string& accessibleName);
     ~ControlWidget() override;
     ControlWidget(const ControlWidget&) = delete;

@@ -138,9 +138,9 @@ bool LoadBook(Viewer& viewer, const HelpProject& project)
     wxFSFile book(new wxMemoryInputStream(nullptr, 0), base, "text/plain", "", wxDateTime());
     // Help compilers write contents and index in the code page of the help's language; this
     // help is English.
-    return viewer.controller.GetHelpData()->AddBookParam(
-        book, wxFONTENCODING_CP1252, ToWx(BookTitle(project)),
-        ToWx(project.contents), ToWx(project.index), ToWx(project.defaultTopic), base);
+    return viewer.controller.GetHelpData()->AddBookParam(book, wxFONTENCODING_CP1252, ToWx(BookTitle(project)),
+                                                         ToWx(project.contents), ToWx(project.index),
+                                                         ToWx(project.defaultTopic), base);
 }
 
 // The navigation panel as wide as its tabs' captions, so that Contents, Index and Search all

@@ -60,7 +60,8 @@ DialogBaseUnits BaseUnitsOf(const wxWindow& window)
     return units;
 }
 
-DialogBaseUnits FitCaptions(wxWindow& window, DialogBaseUnits units, const std::vector<const DialogTemplate*>& templates)
+DialogBaseUnits FitCaptions(wxWindow& window, DialogBaseUnits units,
+                            const std::vector<const DialogTemplate*>& templates)
 {
     // The templates were laid out for a narrower font than the desktop's: widen the horizontal
     // unit until every one-line caption fits its control, keeping the layout's proportions.
@@ -239,7 +240,8 @@ void SheetDialog::PageCreated(int index)
     std::vector<ControlWidget*> byIndex(controls.size(), nullptr);
     for (const std::size_t i : window.ReadingOrder()) {
         Control& control = *controls[i];
-        widgets.push_back(ControlWidget::Create(panel, control, [this] { AfterInput(); }, control.AccessibleName()));
+        widgets.push_back(ControlWidget::Create(
+            panel, control, [this] { AfterInput(); }, control.AccessibleName()));
         byIndex[i] = widgets.back().get();
     }
     const std::vector<int> targets = LabelTargets(window.Template());
@@ -361,9 +363,6 @@ void SheetDialog::OnCharHook(wxKeyEvent& event)
     event.Skip();
 }
 
-void SheetDialog::OnClose(wxCloseEvent&)
-{
-    PressCancel();
-}
+void SheetDialog::OnClose(wxCloseEvent&) { PressCancel(); }
 
 } // namespace fw::wxui

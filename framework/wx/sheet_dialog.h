@@ -21,7 +21,8 @@ namespace fw::wxui {
 DialogBaseUnits BaseUnitsOf(const wxWindow& window);
 // The units widened, if need be, so that every one-line caption of the templates fits its
 // control in the window's font.
-DialogBaseUnits FitCaptions(wxWindow& window, DialogBaseUnits units, const std::vector<const DialogTemplate*>& templates);
+DialogBaseUnits FitCaptions(wxWindow& window, DialogBaseUnits units,
+                            const std::vector<const DialogTemplate*>& templates);
 
 class SheetDialog : public wxDialog, public SheetView {
 public:

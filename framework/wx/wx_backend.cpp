@@ -17,10 +17,7 @@
 
 namespace fw::wxui {
 
-WxBackend::WxBackend()
-    : m_previousBackend(SetBackend(this)), m_previousSink(SetMessageBoxSink(WxMessageBoxSink()))
-{
-}
+WxBackend::WxBackend() : m_previousBackend(SetBackend(this)), m_previousSink(SetMessageBoxSink(WxMessageBoxSink())) {}
 
 WxBackend::~WxBackend()
 {
@@ -59,8 +56,8 @@ int WxBackend::RunFileDialog(CFileDialog& dialog)
     const bool haveCwd = getcwd(cwd, sizeof cwd) != nullptr;
     wxWindow* parent = RunningSheet();
     const wxString folder = dialog.m_ofn.lpstrInitialDir != nullptr ? ToWx(dialog.m_ofn.lpstrInitialDir)
-                            : haveCwd                             ? ToWx(cwd)
-                                                                  : wxString();
+                            : haveCwd                               ? ToWx(cwd)
+                                                                    : wxString();
     wxFileDialog chooser(parent, dialog.m_bOpenFileDialog ? "Open" : "Save As", folder, initial,
                          ToWx(WildcardOf(dialog)), style);
     const int answer = chooser.ShowModal();

@@ -14,10 +14,7 @@
 namespace settings::detail {
 namespace {
 
-bool isCSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 #ifndef _WIN32
 // Switches the calling thread to the "C" locale for the guard's lifetime.
@@ -94,9 +91,8 @@ float parseFloatClamped(const char* text)
     constexpr double halfStep = 0x1p103;
     const double magnitude = std::fabs(value);
     if (magnitude > static_cast<double>(FLT_MAX)) {
-        const float edge = magnitude >= static_cast<double>(FLT_MAX) + halfStep
-            ? std::numeric_limits<float>::infinity()
-            : FLT_MAX;
+        const float edge =
+            magnitude >= static_cast<double>(FLT_MAX) + halfStep ? std::numeric_limits<float>::infinity() : FLT_MAX;
         return value < 0 ? -edge : edge;
     }
     return static_cast<float>(value);

@@ -21,10 +21,7 @@ LineReader::LineReader(std::string_view text, std::size_t maxLine, std::size_t m
     reserve(1);
 }
 
-LineReader::~LineReader()
-{
-    std::free(m_line);
-}
+LineReader::~LineReader() { std::free(m_line); }
 
 bool LineReader::refill()
 {

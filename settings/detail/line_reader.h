@@ -22,8 +22,7 @@ public:
     static constexpr std::size_t DefaultMaxLine = 128 * 1024;
     static constexpr std::size_t DefaultMaxTotal = 8 * 1024 * 1024;
 
-    explicit LineReader(std::FILE* file, std::size_t maxLine = DefaultMaxLine,
-                        std::size_t maxTotal = DefaultMaxTotal);
+    explicit LineReader(std::FILE* file, std::size_t maxLine = DefaultMaxLine, std::size_t maxTotal = DefaultMaxTotal);
     // The same lines from text the caller keeps alive while reading, as if a file held it.
     explicit LineReader(std::string_view text, std::size_t maxLine = DefaultMaxLine,
                         std::size_t maxTotal = DefaultMaxTotal);

@@ -22,10 +22,7 @@ int FileSystem::rename(const char* from, const char* to) { return ::rename(from,
 int FileSystem::unlink(const char* path) { return ::unlink(path); }
 int FileSystem::lstat(const char* path, struct stat* status) { return ::lstat(path, status); }
 int FileSystem::fstat(int fd, struct stat* status) { return ::fstat(fd, status); }
-ssize_t FileSystem::readlink(const char* path, char* buffer, size_t size)
-{
-    return ::readlink(path, buffer, size);
-}
+ssize_t FileSystem::readlink(const char* path, char* buffer, size_t size) { return ::readlink(path, buffer, size); }
 int FileSystem::access(const char* path, int mode) { return ::access(path, mode); }
 
 FileSystem& systemFileSystem()
@@ -268,8 +265,8 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& fs)
     }
 
     // The mode is set explicitly because the umask would otherwise trim the former bits.
-    bool ok = (!exists || fs.fchmod(fd, status.st_mode & 07777) == 0) && writeAll(fs, fd, contents)
-        && fs.fsync(fd) == 0;
+    bool ok =
+        (!exists || fs.fchmod(fd, status.st_mode & 07777) == 0) && writeAll(fs, fd, contents) && fs.fsync(fd) == 0;
     // A failed close can mean the data never reached the disk (NFS reports write errors there).
     if (ok) {
         ok = fs.close(fd) == 0;

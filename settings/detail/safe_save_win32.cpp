@@ -213,8 +213,8 @@ bool saveFile(const char* path, std::string_view contents, FileSystem& /*fs*/)
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
         temporary = temporaryName(directory, name);
-        created = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+        created =
+            ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         error = created == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
         if (created != INVALID_HANDLE_VALUE || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))
             break;

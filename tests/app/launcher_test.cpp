@@ -38,7 +38,6 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows_engine.h"
 
-
 using fw::headless::Driver;
 using fw::headless::HeadlessBackend;
 using testsupport::InTempDir;
@@ -79,8 +78,7 @@ std::string EngineRecord(const fs::path& dir, bool expectStarted = true)
     return fs::exists(log) ? ReadFile(log) : std::string();
 }
 
-template <class Page>
-Page& PageOf(Driver& d, int index)
+template <class Page> Page& PageOf(Driver& d, int index)
 {
     auto* page = dynamic_cast<Page*>(d.Sheet().GetPage(index));
     if (page == nullptr)
@@ -99,7 +97,8 @@ struct LauncherRun {
 TEST(Launcher, WithoutTerrainIniTheDefaultsAreShownAndOkWritesThemAndStartsTheEngine)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "the file's LF line ends and the stand-in's record are Linux's; WindowsSettingsFile checks the CR LF file";
+    GTEST_SKIP()
+        << "the file's LF line ends and the stand-in's record are Linux's; WindowsSettingsFile checks the CR LF file";
 #endif
     LauncherRun run;
     InstallEngine(run.dir.Path());
@@ -185,7 +184,8 @@ TEST(Launcher, ValuesReachTheFileThroughThePageFieldsOnly)
     EXPECT_NE(written.find("CLIP_PLANE_NEAR = 0.250000\n"), std::string::npos);
     EXPECT_NE(written.find("MOVE_UP = AB\n"), std::string::npos);
     EXPECT_NE(written.find("TEXTURE_EDGE_LEN = 5000.000000\n"), std::string::npos);
-    EXPECT_EQ(run.app.m_parameters.valueAt(RowOf("CLIP_PLANE_NEAR")).floatValue, 0.1f) << "the table keeps what it loaded";
+    EXPECT_EQ(run.app.m_parameters.valueAt(RowOf("CLIP_PLANE_NEAR")).floatValue, 0.1f)
+        << "the table keeps what it loaded";
 }
 
 TEST(Launcher, TabsAndHelp)
@@ -245,7 +245,8 @@ TEST(Launcher, EverySettingsControlDescribesItsSettingAndShowsItsDefault)
                 else if (row.type == ParameterType::String)
                     EXPECT_EQ(control->Text(), row.textDefault);
                 else if (float shown = 0; fw::ParseFloat(control->Text().c_str(), shown))
-                    EXPECT_EQ(shown, row.type == ParameterType::Int ? static_cast<float>(row.intDefault) : row.floatDefault);
+                    EXPECT_EQ(shown,
+                              row.type == ParameterType::Int ? static_cast<float>(row.intDefault) : row.floatDefault);
                 else
                     ADD_FAILURE() << "a number's edit shows '" << control->Text() << "'";
             }
@@ -428,8 +429,8 @@ TEST(Launcher, DevicesFifosAndPastedLineBreaksLeaveTheFileItsShape)
         LauncherRun run;
         InstallEngine(run.dir.Path());
         if (c.node != nullptr) {
-            const int made = std::string(c.node) == "fifo" ? mkfifo(c.node, 0600)
-                                                           : mknod(c.node, S_IFCHR | 0666, makedev(1, 3));
+            const int made =
+                std::string(c.node) == "fifo" ? mkfifo(c.node, 0600) : mknod(c.node, S_IFCHR | 0666, makedev(1, 3));
             if (made != 0)
                 GTEST_SKIP() << "this system makes no FIFOs or device nodes here";
             fs::create_symlink(c.node, "terrain.ini");
@@ -479,7 +480,8 @@ TEST(Launcher, PageFieldTableFollowsTheSettingsTable)
 TEST(Launcher, NewPagesHoldZerosAndEmptyTexts)
 {
     PropPageOpenGL opengl;
-    EXPECT_EQ(opengl.m_useVertexArray + opengl.m_useCompiledVertexArray + opengl.m_useMultiDraw + opengl.m_useArbExt, 0);
+    EXPECT_EQ(opengl.m_useVertexArray + opengl.m_useCompiledVertexArray + opengl.m_useMultiDraw + opengl.m_useArbExt,
+              0);
     EXPECT_EQ(opengl.m_fieldOfView, 0.0f);
     EXPECT_EQ(opengl.m_clipFar, 0.0f);
     ControlsPage controls;

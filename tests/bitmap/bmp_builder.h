@@ -199,8 +199,8 @@ public:
     std::string Write(const std::string& name, const Bytes& bytes) const
     {
         const std::string path = m_path + "/" + name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     // The bytes, then holes up to `size`: a huge file that takes no room.

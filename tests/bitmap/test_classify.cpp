@@ -86,7 +86,8 @@ TEST(ClassifyBitmap, TexturesByWidthAloneAtAnyDepthAndHeight)
     for (int n = 2; n <= 19; ++n)
         for (int depth : {1, 4, 8, 16, 24, 32, 0, 3, 30000})
             for (int height : {1, 17, 1 << n, -3, 0, INT_MIN})
-                EXPECT_EQ(ClassifyBitmap(1 << n, height, static_cast<std::uint16_t>(depth)), 2) << (1 << n) << " " << depth << " " << height;
+                EXPECT_EQ(ClassifyBitmap(1 << n, height, static_cast<std::uint16_t>(depth)), 2)
+                    << (1 << n) << " " << depth << " " << height;
     for (int width : {2, 1, 1 << 20, 0, -4, INT_MIN, 6, 513})
         EXPECT_EQ(ClassifyBitmap(width, 7, 24), 3) << width;
 }
@@ -118,9 +119,9 @@ TEST(LoadBitmapFile, EdgeCasesOfTheShapeRule)
         std::uint16_t depth;
         int code;
     } cases[] = {
-        {257, 257, 8, 1}, {5, 5, 8, 1},     {3, 3, 8, 3},   {256, 256, 8, 2}, {256, 17, 24, 2},
-        {257, 257, 24, 3}, {2, 2, 24, 3},   {4, 1, 24, 2},  {4, 4, 1, 2},     {8, -4, 24, 2},
-        {9, -9, 8, 3},    {17, 17, 4, 3},   {16, 3, 16, 2}, {32, 5, 32, 2},   {1, 1, 8, 3},
+        {257, 257, 8, 1},  {5, 5, 8, 1},   {3, 3, 8, 3},   {256, 256, 8, 2}, {256, 17, 24, 2},
+        {257, 257, 24, 3}, {2, 2, 24, 3},  {4, 1, 24, 2},  {4, 4, 1, 2},     {8, -4, 24, 2},
+        {9, -9, 8, 3},     {17, 17, 4, 3}, {16, 3, 16, 2}, {32, 5, 32, 2},   {1, 1, 8, 3},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LoadSparse(Header(c.width, c.height, c.depth)), c.code)

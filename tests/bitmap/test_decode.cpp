@@ -43,7 +43,10 @@ Bmp Indexed(int width, int height, int depth)
     return b;
 }
 
-std::uint32_t Rgb(int x, int y) { return static_cast<std::uint32_t>((x * 29 % 256) << 16 | (y * 47 % 256) << 8 | ((x ^ y) * 13 % 256)); }
+std::uint32_t Rgb(int x, int y)
+{
+    return static_cast<std::uint32_t>((x * 29 % 256) << 16 | (y * 47 % 256) << 8 | ((x ^ y) * 13 % 256));
+}
 
 } // namespace
 
@@ -153,7 +156,8 @@ TEST(DecodePicture, KeepsTheCentredWindow)
         for (bool topDown : {false, true}) {
             Bmp b = Indexed(32, 9, depth);
             b.height = topDown ? -9 : 9;
-            b.pixels = PackRows(32, 9, depth, [&](int x, int y) { return Index(x, y, 1 << depth); }, topDown);
+            b.pixels = PackRows(
+                32, 9, depth, [&](int x, int y) { return Index(x, y, 1 << depth); }, topDown);
             ExpectPicture(Load(b.Build(), {6, 4}), 2, 6, 4,
                           [&](int x, int y) { return b.palette[Index(x + 13, y + 2, 1 << depth)]; });
         }
@@ -165,7 +169,7 @@ TEST(DecodePicture, RunLengthEncodedStreams)
     constexpr std::uint32_t k = 99; // a pixel the stream skips: it stays black
     std::vector<std::uint32_t> palette = {0x0000FF, 0x111111, 0x222222, 0x333333,
                                           0x444444, 0x555555, 0x666666, 0x777777};
-    auto colour = [&](const std::uint32_t (&rows)[4][8]) {
+    auto colour = [&](const std::uint32_t(&rows)[4][8]) {
         return [&](int x, int y) { return rows[y][x] == k ? 0u : palette[rows[y][x]]; };
     };
     Bmp b;
@@ -186,9 +190,9 @@ TEST(DecodePicture, RunLengthEncodedStreams)
     b.bitCount = 4;
     b.compression = BI_RLE4;
     b.palette.resize(16);
-    b.pixels = {5, 0x12, 0, 3, 0x34, 0x50, 0, 0,                 // 1 2 1 2 1 3 4 5
-                0, 5, 0x67, 0x01, 0x20, 0, 3, 0x33, 0, 0,        // 6 7 0 1 2 3 3 3
-                8, 0x44, 0, 0, 8, 0x55, 0, 1};
+    b.pixels = {5, 0x12, 0,    3,    0x34, 0x50, 0, 0,          // 1 2 1 2 1 3 4 5
+                0, 5,    0x67, 0x01, 0x20, 0,    3, 0x33, 0, 0, // 6 7 0 1 2 3 3 3
+                8, 0x44, 0,    0,    8,    0x55, 0, 1};
     const std::uint32_t rle4[4][8] = {
         {5, 5, 5, 5, 5, 5, 5, 5}, {4, 4, 4, 4, 4, 4, 4, 4}, {6, 7, 0, 1, 2, 3, 3, 3}, {1, 2, 1, 2, 1, 3, 4, 5}};
     ExpectPicture(Load(b.Build()), 2, 8, 4, colour(rle4));

@@ -103,8 +103,7 @@ TEST(DibConversion, PackedAndSeparateDescriptions)
     ASSERT_EQ(image->height, 48);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 48; ++x)
-            ASSERT_EQ(image->pixels[static_cast<std::size_t>(y * 48 + x)],
-                      (x / 6 + y / 6) % 2 == 0 ? 0xFFFFFFu : 0u);
+            ASSERT_EQ(image->pixels[static_cast<std::size_t>(y * 48 + x)], (x / 6 + y / 6) % 2 == 0 ? 0xFFFFFFu : 0u);
 
     const std::span<const BYTE> all(dib);
     HBITMAP separate = fw::CreateBitmapFromDib(all.first(104), all.subspan(104), {10, 10});

@@ -23,8 +23,8 @@ Bmp Picture(int width, int height, int depth, std::uint32_t compression = BI_RGB
         b.palette.assign(std::size_t{1} << depth, 0x405060);
     if (compression == BI_BITFIELDS)
         b.masks = {0xF800, 0x07E0, 0x001F};
-    b.pixels = PackRows(width, std::abs(height), depth, [](int x, int y) { return static_cast<std::uint32_t>(x * 3 + y); },
-                        height < 0);
+    b.pixels = PackRows(
+        width, std::abs(height), depth, [](int x, int y) { return static_cast<std::uint32_t>(x * 3 + y); }, height < 0);
     return b;
 }
 
@@ -36,10 +36,14 @@ std::vector<std::pair<std::string, Bytes>> GoodFiles()
     rle8.pixels = {8, 1, 0, 0, 2, 3, 0, 3, 4, 5, 6, 0, 0, 1};
     Bmp rle4 = Picture(8, 2, 4, BI_RLE4);
     rle4.pixels = {0, 8, 0x12, 0x34, 0x56, 0x78, 0, 0, 8, 0x9A, 0, 1};
-    return {{"map", Picture(9, 9, 8).Build()},          {"mono", Picture(16, 3, 1).Build()},
-            {"four", Picture(8, 3, 4).Build()},         {"rgb565", Picture(4, 3, 16, BI_BITFIELDS).Build()},
-            {"rgb", Picture(8, 3, 24).Build()},         {"top-down", Picture(8, -3, 32).Build()},
-            {"modern", modern.Build()},                 {"rle8", rle8.Build()},
+    return {{"map", Picture(9, 9, 8).Build()},
+            {"mono", Picture(16, 3, 1).Build()},
+            {"four", Picture(8, 3, 4).Build()},
+            {"rgb565", Picture(4, 3, 16, BI_BITFIELDS).Build()},
+            {"rgb", Picture(8, 3, 24).Build()},
+            {"top-down", Picture(8, -3, 32).Build()},
+            {"modern", modern.Build()},
+            {"rle8", rle8.Build()},
             {"rle4", rle4.Build()}};
 }
 

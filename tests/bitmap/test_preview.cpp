@@ -24,7 +24,7 @@ constexpr fw::ControlTemplate kControls[] = {
     {kPicture, fw::ControlKind::Picture, "", 7, 21, 205, 158, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE},
 };
 constexpr fw::DialogTemplate kMapTemplate{601, "Map", 220, 190, "MS Shell Dlg", 8, WS_CHILD | DS_SETFONT, kControls};
-constexpr fw::DialogTemplate kTextureTemplate{602, "Texture", 220, 190, "MS Shell Dlg", 8, WS_CHILD | DS_SETFONT,
+constexpr fw::DialogTemplate kTextureTemplate{602,      "Texture", 220, 190, "MS Shell Dlg", 8, WS_CHILD | DS_SETFONT,
                                               kControls};
 
 class PreviewPage : public CPropertyPage {

@@ -150,7 +150,7 @@ TEST(Sliders, PositionStaysInRangeAndDrawsAfterTheHandler)
         fw::RunPendingDrawing();
         EXPECT_EQ(page.events, (std::vector<std::string>{"slider:draw:50"}));
         page.events.clear();
-        page.m_slider.SetPos(50); // the position it has: no drawing
+        page.m_slider.SetPos(50);                         // the position it has: no drawing
         page.m_slider.SendMessage(TBM_SETPOS, FALSE, 10); // moved without redraw: no drawing
         fw::RunPendingDrawing();
         EXPECT_TRUE(page.events.empty());
@@ -293,8 +293,8 @@ TEST(ControlLabels, FallsBackToThePrecedingStaticAndOtherwiseHasNone)
 {
     static constexpr fw::ControlTemplate controls[] = {
         {-1, ControlKind::Static, "Above", 10, 10, 60, 8, 0},
-        {1, ControlKind::Edit, "", 10, 20, 60, 12, 0},  // its label is above it
-        {2, ControlKind::Edit, "", 10, 40, 60, 12, 0},  // follows an edit, nothing beside
+        {1, ControlKind::Edit, "", 10, 20, 60, 12, 0}, // its label is above it
+        {2, ControlKind::Edit, "", 10, 40, 60, 12, 0}, // follows an edit, nothing beside
         {-1, ControlKind::Static, "Right of it", 80, 40, 60, 8, 0},
     };
     static constexpr fw::DialogTemplate tmpl{1, "t", 200, 100, "", 8, 0, controls};
@@ -326,9 +326,26 @@ TEST(ReadingOrder, FollowsTheLayoutOfEachProgramPage)
         std::vector<std::string> order;
     } pages[] = {
         {107,
-         {"Select Map", "1014", "...", "1008", "Screen Width", "1001", "Height", "1002", "Benchmark Mode",
-          "perform frustum culling", "demonstrate frustum culling", "run in fullscreen", "global Detail", "1006",
-          "local Detail", "1009", "minimum Detail", "1012", "maximum Detail", "1013"}},
+         {"Select Map",
+          "1014",
+          "...",
+          "1008",
+          "Screen Width",
+          "1001",
+          "Height",
+          "1002",
+          "Benchmark Mode",
+          "perform frustum culling",
+          "demonstrate frustum culling",
+          "run in fullscreen",
+          "global Detail",
+          "1006",
+          "local Detail",
+          "1009",
+          "minimum Detail",
+          "1012",
+          "maximum Detail",
+          "1013"}},
         {109,
          {"Select Map", "1018", "...", "1008", "texture edge length (in map coordinates)", "1017", "1016",
           "set this to 0 if the texture map shall be applied to the whole map", "enable texture mapping"}},
@@ -340,10 +357,36 @@ TEST(ReadingOrder, FollowsTheLayoutOfEachProgramPage)
           "don't change them unless you are familiar with their meanings.",
           "For more information on extensions visit www.opengl.org"}},
         {9,
-         {"Movement Speed", "1002", "free move", "move forward", "1011", "move backward", "1012", "move up", "1013",
-          "move down", "1014", "toggle shading", "1015", "toggle polygon mode", "1016", "toggle texture", "1017",
-          "toggle frustum culling", "1018", "strafe left", "1009", "strafe right", "1010", "increase global detail",
-          "1019", "decrease global detail", "1020", "increase local detail", "1021", "decrease local detail",
+         {"Movement Speed",
+          "1002",
+          "free move",
+          "move forward",
+          "1011",
+          "move backward",
+          "1012",
+          "move up",
+          "1013",
+          "move down",
+          "1014",
+          "toggle shading",
+          "1015",
+          "toggle polygon mode",
+          "1016",
+          "toggle texture",
+          "1017",
+          "toggle frustum culling",
+          "1018",
+          "strafe left",
+          "1009",
+          "strafe right",
+          "1010",
+          "increase global detail",
+          "1019",
+          "decrease global detail",
+          "1020",
+          "increase local detail",
+          "1021",
+          "decrease local detail",
           "1022"}},
     };
     for (const auto& page : pages) {

@@ -26,7 +26,8 @@ enum : int {
 };
 
 inline constexpr fw::ControlTemplate kControls[] = {
-    {kNumber, fw::ControlKind::Edit, "", 10, 10, 40, 12, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+    {kNumber, fw::ControlKind::Edit, "", 10, 10, 40, 12,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {kReal, fw::ControlKind::Edit, "", 10, 30, 40, 12, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {kName, fw::ControlKind::Edit, "", 10, 50, 40, 12, WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {kKey, fw::ControlKind::Edit, "", 10, 70, 11, 12,
@@ -40,8 +41,9 @@ inline constexpr fw::ControlTemplate kControls[] = {
 
 inline constexpr fw::DialogTemplate MakeTemplate(int id, const char* caption)
 {
-    return {id, caption, 200, 200, "MS Shell Dlg", 8, WS_CHILD | WS_DISABLED | WS_CAPTION | DS_SETFONT | DS_FIXEDSYS,
-            kControls};
+    return {
+        id,       caption, 200, 200, "MS Shell Dlg", 8, WS_CHILD | WS_DISABLED | WS_CAPTION | DS_SETFONT | DS_FIXEDSYS,
+        kControls};
 }
 
 inline constexpr fw::DialogTemplate kFirst = MakeTemplate(501, "First");

@@ -73,10 +73,11 @@ BOOL StartEngine()
 }
 
 // A wine that notes what it was started with, in the file $RECORD names.
-constexpr const char* kRecordingWine = "#!/bin/sh\n"
-                                       "{ echo \"argv=$*\"; echo \"cwd=$(pwd)\"; echo \"PWD=$PWD\";"
-                                       " echo \"WINEPREFIX=${WINEPREFIX-unset}\"; echo \"KEPT=$KEPT\"; } > \"$RECORD.tmp\"\n"
-                                       "mv \"$RECORD.tmp\" \"$RECORD\"\n";
+constexpr const char* kRecordingWine =
+    "#!/bin/sh\n"
+    "{ echo \"argv=$*\"; echo \"cwd=$(pwd)\"; echo \"PWD=$PWD\";"
+    " echo \"WINEPREFIX=${WINEPREFIX-unset}\"; echo \"KEPT=$KEPT\"; } > \"$RECORD.tmp\"\n"
+    "mv \"$RECORD.tmp\" \"$RECORD\"\n";
 
 } // namespace
 
@@ -88,7 +89,10 @@ TEST(WindowsProgram, IsToldFromItsHeadersAlone)
         bool windows;
         unsigned machine;
     };
-    const std::string elf = std::string("\x7f" "ELF\x02\x01\x01", 7) + std::string(120, '\0');
+    const std::string elf = std::string("\x7f"
+                                        "ELF\x02\x01\x01",
+                                        7) +
+                            std::string(120, '\0');
     const std::vector<Row> rows = {
         {"64-bit program", Pe(0x8664), true, 0x8664},
         {"32-bit program", Pe(0x014C, 0x0102), true, 0x014C},
@@ -145,8 +149,8 @@ TEST(WindowsProgram, StartsThroughWineWithItsFolderAndPrefix)
     };
     const std::vector<Row> rows = {
         {"wine from PATH, the prefix the folder lies in", nullptr, nullptr,
-         "argv=" + exe + "\ncwd=" + game.string() + "\nPWD=" + game.string() + "\nWINEPREFIX=" +
-             (dir.Path() / "pfx").string() + "\nKEPT=yes\n"},
+         "argv=" + exe + "\ncwd=" + game.string() + "\nPWD=" + game.string() +
+             "\nWINEPREFIX=" + (dir.Path() / "pfx").string() + "\nKEPT=yes\n"},
         {"WINEPREFIX as set", nullptr, "/elsewhere",
          "argv=" + exe + "\ncwd=" + game.string() + "\nPWD=" + game.string() + "\nWINEPREFIX=/elsewhere\nKEPT=yes\n"},
         {"WINE by path", staging.c_str(), "/p",
@@ -223,9 +227,9 @@ TEST(WineNames, ReadAsWineOpensThem)
     fs::create_directories(pfx / "dosdevices");
     fs::create_directories(dir.Path() / "outside" / "café");
     fs::create_directories(dir.Path() / "dee");
-    for (const fs::path& file : {game / "maps" / "big.bmp", game / "Tex" / "G.bmp", game / "café.bmp",
-                                 game / "LongFolderName" / "x.bmp", dir.Path() / "outside" / "café" / "far.bmp",
-                                 dir.Path() / "dee" / "d.bmp"})
+    for (const fs::path& file :
+         {game / "maps" / "big.bmp", game / "Tex" / "G.bmp", game / "café.bmp", game / "LongFolderName" / "x.bmp",
+          dir.Path() / "outside" / "café" / "far.bmp", dir.Path() / "dee" / "d.bmp"})
         WriteFile(file, "BM");
     fs::create_directory_symlink("../drive_c", pfx / "dosdevices" / "c:");
     fs::create_directory_symlink("/", pfx / "dosdevices" / "z:");
@@ -287,7 +291,8 @@ TEST(WineNames, ReadAsWineOpensThem)
     // Letter case folds by the Unicode table whatever the locale: under tr_TR, I is still i.
     const std::string locales = (dir.Path() / "locales").string();
     fs::create_directory(locales);
-    const bool made = std::system(("localedef -i tr_TR -f UTF-8 '" + locales + "/tr_TR.UTF-8' >/dev/null 2>&1").c_str()) == 0;
+    const bool made =
+        std::system(("localedef -i tr_TR -f UTF-8 '" + locales + "/tr_TR.UTF-8' >/dev/null 2>&1").c_str()) == 0;
     Env locpath("LOCPATH", made ? locales.c_str() : nullptr);
     if (std::setlocale(LC_ALL, "tr_TR.UTF-8") != nullptr) {
         EXPECT_EQ(names.LocalPath("MAPS\\BIG.BMP"), big) << "under tr_TR";
@@ -318,7 +323,8 @@ TEST(WineNames, CodePagesFollowTheLocale)
     using fw::posix::ToCodePage;
     EXPECT_EQ(ToCodePage("café", 1252), "caf\xE9");
     EXPECT_EQ(ToCodePage("Łódź", 1252), std::nullopt);
-    EXPECT_EQ(ToCodePage("Łódź", 1250), "\xA3\xF3" "d\x9F");
+    EXPECT_EQ(ToCodePage("Łódź", 1250), "\xA3\xF3"
+                                        "d\x9F");
     EXPECT_EQ(ToCodePage("地形", 932), "\x92\x6E\x8C\x60");
     EXPECT_EQ(ToCodePage("\xFF", 1252), std::nullopt) << "not UTF-8";
     EXPECT_EQ(FromCodePage("\x92\x6E\x8C\x60", 932), "地形");

@@ -139,8 +139,7 @@ protected:
         return IDOK;
     }
 
-    template <class T>
-    T* Widget(int id, int page = 0) const
+    template <class T> T* Widget(int id, int page = 0) const
     {
         fw::wxui::ControlWidget* widget = dialog->WidgetOf(page, id);
         return widget != nullptr ? dynamic_cast<T*>(widget->Window()) : nullptr;

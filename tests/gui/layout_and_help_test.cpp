@@ -92,7 +92,8 @@ TEST(ProgramPages, EveryCaptionAndValueFitsItsControl)
                                    ? dialog->WidgetOf(i, control->Id())->Window()
                                    : nullptr;
             const fw::ControlTemplate& t = control->Template();
-            const std::string where = "page " + std::to_string(i) + " control " + std::to_string(t.id) + " '" + t.caption + "'";
+            const std::string where =
+                "page " + std::to_string(i) + " control " + std::to_string(t.id) + " '" + t.caption + "'";
             const wxSize size(fw::DialogUnitsToPixelsX(t.cx), fw::DialogUnitsToPixelsY(t.cy));
             const wxSize text = dialog->GetTextExtent(wxString::FromUTF8(t.caption));
             switch (t.kind) {
@@ -100,7 +101,8 @@ TEST(ProgramPages, EveryCaptionAndValueFitsItsControl)
                 if (size.GetHeight() < 2 * dialog->GetCharHeight())
                     EXPECT_LE(text.GetWidth(), size.GetWidth()) << where;
                 else // wrapped texts fit in height
-                    EXPECT_LE(text.GetWidth() / size.GetWidth() + 1, size.GetHeight() / dialog->GetCharHeight() + 1) << where;
+                    EXPECT_LE(text.GetWidth() / size.GetWidth() + 1, size.GetHeight() / dialog->GetCharHeight() + 1)
+                        << where;
                 break;
             case ControlKind::CheckBox:
             case ControlKind::PushButton:
@@ -127,7 +129,8 @@ TEST(DialogUnits, WidenUntilALongCaptionFits)
 {
     static constexpr fw::ControlTemplate controls[] = {
         {IDC_STATIC, ControlKind::Static, "a caption much longer than its box", 7, 7, 30, 8, WS_CHILD},
-        {IDC_STATIC, ControlKind::Static, "a long text in a tall box wraps instead of widening", 7, 20, 20, 40, WS_CHILD},
+        {IDC_STATIC, ControlKind::Static, "a long text in a tall box wraps instead of widening", 7, 20, 20, 40,
+         WS_CHILD},
     };
     static constexpr fw::DialogTemplate tmpl{9903, "Fit", 100, 100, "MS Shell Dlg", 8, kPageStyle, controls};
     wxFrame frame(nullptr, wxID_ANY, "units");
@@ -253,7 +256,8 @@ TEST_F(HelpTest, ContentsIndexSearchAndBackLeadToTheirTopics)
         if (titles.back() == "Controls tab")
             controls = item;
         wxTreeItemIdValue cookie;
-        for (wxTreeItemId child = tree->GetFirstChild(item, cookie); child.IsOk(); child = tree->GetNextChild(item, cookie))
+        for (wxTreeItemId child = tree->GetFirstChild(item, cookie); child.IsOk();
+             child = tree->GetNextChild(item, cookie))
             pending.push_back(child);
     }
     for (const char* title : {"Welcome to Sandrel", "General tab", "Texture tab", "OpenGL tab", "Controls tab"})

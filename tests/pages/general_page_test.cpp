@@ -22,17 +22,17 @@ TEST_F(GeneralPage, BoundsOfEveryRangeCheck)
         bool accepted;
     };
     const Case cases[] = {
-        {IDC_GENERAL_WIDTH, "320", true},        {IDC_GENERAL_WIDTH, "319", false},
-        {IDC_GENERAL_WIDTH, "2147483647", true}, {IDC_GENERAL_HEIGHT, "200", true},
-        {IDC_GENERAL_HEIGHT, "199", false},      {IDC_GENERAL_GLOBAL_DETAIL, "1", true},
-        {IDC_GENERAL_GLOBAL_DETAIL, "2.5", true}, {IDC_GENERAL_GLOBAL_DETAIL, "32", true},
+        {IDC_GENERAL_WIDTH, "320", true},          {IDC_GENERAL_WIDTH, "319", false},
+        {IDC_GENERAL_WIDTH, "2147483647", true},   {IDC_GENERAL_HEIGHT, "200", true},
+        {IDC_GENERAL_HEIGHT, "199", false},        {IDC_GENERAL_GLOBAL_DETAIL, "1", true},
+        {IDC_GENERAL_GLOBAL_DETAIL, "2.5", true},  {IDC_GENERAL_GLOBAL_DETAIL, "32", true},
         {IDC_GENERAL_GLOBAL_DETAIL, "0.5", false}, {IDC_GENERAL_GLOBAL_DETAIL, "32.5", false},
-        {IDC_GENERAL_LOCAL_DETAIL, "1", true},   {IDC_GENERAL_LOCAL_DETAIL, "32", true},
-        {IDC_GENERAL_LOCAL_DETAIL, "0.5", false}, {IDC_GENERAL_LOCAL_DETAIL, "32.5", false},
-        {IDC_GENERAL_MIN_DETAIL, "1", true},     {IDC_GENERAL_MIN_DETAIL, "32", true},
-        {IDC_GENERAL_MIN_DETAIL, "0", false},    {IDC_GENERAL_MIN_DETAIL, "33", false},
-        {IDC_GENERAL_MAX_DETAIL, "1", true},     {IDC_GENERAL_MAX_DETAIL, "32", true},
-        {IDC_GENERAL_MAX_DETAIL, "0", false},    {IDC_GENERAL_MAX_DETAIL, "33", false},
+        {IDC_GENERAL_LOCAL_DETAIL, "1", true},     {IDC_GENERAL_LOCAL_DETAIL, "32", true},
+        {IDC_GENERAL_LOCAL_DETAIL, "0.5", false},  {IDC_GENERAL_LOCAL_DETAIL, "32.5", false},
+        {IDC_GENERAL_MIN_DETAIL, "1", true},       {IDC_GENERAL_MIN_DETAIL, "32", true},
+        {IDC_GENERAL_MIN_DETAIL, "0", false},      {IDC_GENERAL_MIN_DETAIL, "33", false},
+        {IDC_GENERAL_MAX_DETAIL, "1", true},       {IDC_GENERAL_MAX_DETAIL, "32", true},
+        {IDC_GENERAL_MAX_DETAIL, "0", false},      {IDC_GENERAL_MAX_DETAIL, "33", false},
     };
     for (const Case& c : cases) {
         general.m_width = 800, general.m_height = 600, general.m_globalDetail = 9, general.m_localDetail = 3;

@@ -12,7 +12,7 @@ class KeysPage : public PageFixture {};
 TEST_F(OpenGLPage, BoundsOfFieldOfViewAndFarDistance)
 {
     const std::tuple<int, const char*, bool> cases[] = {
-        {IDC_OPENGL_FIELD_OF_VIEW, "15", true},   {IDC_OPENGL_FIELD_OF_VIEW, "160", true},
+        {IDC_OPENGL_FIELD_OF_VIEW, "15", true},    {IDC_OPENGL_FIELD_OF_VIEW, "160", true},
         {IDC_OPENGL_FIELD_OF_VIEW, "14.9", false}, {IDC_OPENGL_FIELD_OF_VIEW, "160.1", false},
         {IDC_OPENGL_CLIP_FAR, "10", true},         {IDC_OPENGL_CLIP_FAR, "5000", true},
         {IDC_OPENGL_CLIP_FAR, "9.9", false},       {IDC_OPENGL_CLIP_FAR, "5000.1", false},
@@ -46,7 +46,8 @@ TEST_F(OpenGLPage, FieldOfViewIsReportedBeforeTheFarDistance)
         d.TypeOver(IDC_OPENGL_CLIP_FAR, "1000");
         EXPECT_TRUE(d.OpenTab(kGeneral));
     });
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"Enter a number from 15 to 160.", "Enter a number from 10 to 5000."}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Enter a number from 15 to 160.", "Enter a number from 10 to 5000."}));
 }
 
 TEST_F(OpenGLPage, UnreadableNumbersAreReportedInFieldOrder)

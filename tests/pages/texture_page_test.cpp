@@ -22,7 +22,8 @@ TEST_F(TexturePage, StoredLengthPutsSliderAndEditInStep)
 
 TEST_F(TexturePage, FractionalAndOutOfRangeLengthsBecomeTheSliderPosition)
 {
-    const std::pair<const char*, int> cases[] = {{"100.7", 100}, {"5000", 2048}, {"-3", 0}, {"-0.5", 0}, {"1e20", 2048}};
+    const std::pair<const char*, int> cases[] = {
+        {"100.7", 100}, {"5000", 2048}, {"-3", 0}, {"-0.5", 0}, {"1e20", 2048}};
     for (const auto& c : cases) {
         const char* stored = c.first;
         const int shown = c.second;
@@ -105,7 +106,7 @@ TEST_F(TexturePage, AnyTextureNameIsAccepted)
 TEST_F(TexturePage, PreviewShowsTexturesAndWarnsForOtherShapes)
 {
     Load("TEXTURE_NAME = map.bmp\n");
-    testsupport::WriteBitmap("map.bmp", 257, 257, 8);    // a height map, not a texture
+    testsupport::WriteBitmap("map.bmp", 257, 257, 8); // a height map, not a texture
     testsupport::WriteBitmap("wide.bmp", 512, 64, 24);
     Run([&](Driver& d) {
         EXPECT_TRUE(Messages().empty()) << "the page is not open yet";

@@ -94,8 +94,10 @@ TEST_F(ResHelp, WelcomeLinksToEveryTabAndEveryLinkLeadsSomewhere)
 // A player looking up a control finds it under the name the page shows.
 TEST_F(ResHelp, EachTopicNamesTheLabelsOfItsPage)
 {
-    const std::pair<int, const char*> pages[] = {
-        {IDD_GENERAL, "general.htm"}, {IDD_TEXTURE, "texture.htm"}, {IDD_OPENGL, "opengl.htm"}, {IDD_CONTROLS, "controls.htm"}};
+    const std::pair<int, const char*> pages[] = {{IDD_GENERAL, "general.htm"},
+                                                 {IDD_TEXTURE, "texture.htm"},
+                                                 {IDD_OPENGL, "opengl.htm"},
+                                                 {IDD_CONTROLS, "controls.htm"}};
     for (const auto& [id, topic] : pages) {
         const std::string text = Topic(topic);
         const fw::DialogTemplate* d = fw::FindDialogTemplate(id);
@@ -116,7 +118,8 @@ TEST_F(ResHelp, IndexFindsEveryLabelAndKeyAndEachEntryLeadsSomewhere)
 {
     const std::string index = Topic("Sandrel.hhk");
     ASSERT_FALSE(index.empty()) << "the index is missing from " SANDREL_CHM;
-    const std::regex entry(R"re(<param name="Name" value="([^"]*)">\s*<param name="Local" value="([^"#]*)(#([^"]*))?">)re");
+    const std::regex entry(
+        R"re(<param name="Name" value="([^"]*)">\s*<param name="Local" value="([^"#]*)(#([^"]*))?">)re");
     std::set<std::string> names;
     for (auto it = std::sregex_iterator(index.begin(), index.end(), entry); it != std::sregex_iterator(); ++it) {
         names.insert((*it)[1].str());
@@ -137,7 +140,8 @@ TEST_F(ResHelp, IndexFindsEveryLabelAndKeyAndEachEntryLeadsSomewhere)
             // are not labels.
             std::string label = c.caption;
             label = label.substr(0, label.find(" ("));
-            if (label.empty() || label.size() > 30 || (c.kind != fw::ControlKind::Static && c.kind != fw::ControlKind::CheckBox))
+            if (label.empty() || label.size() > 30 ||
+                (c.kind != fw::ControlKind::Static && c.kind != fw::ControlKind::CheckBox))
                 continue;
             EXPECT_TRUE(names.contains(label)) << "no index entry for the label \"" << label << "\"";
         }
@@ -146,11 +150,17 @@ TEST_F(ResHelp, IndexFindsEveryLabelAndKeyAndEachEntryLeadsSomewhere)
 
 TEST_F(ResHelp, RangesAndShapesAreStated)
 {
-    const std::pair<const char*, const char*> facts[] = {
-        {"general.htm", "320 or more"}, {"general.htm", "200 or more"}, {"general.htm", "1 to 32"},
-        {"general.htm", "2<sup>n</sup>+1"}, {"general.htm", "n from 2 to 19"}, {"general.htm", "8-bit greyscale"},
-        {"texture.htm", "2<sup>n</sup> pixels"}, {"texture.htm", "0 to 2048"}, {"opengl.htm", "15 to 160"},
-        {"opengl.htm", "10 to 5000"}, {"controls.htm", "one character"}};
+    const std::pair<const char*, const char*> facts[] = {{"general.htm", "320 or more"},
+                                                         {"general.htm", "200 or more"},
+                                                         {"general.htm", "1 to 32"},
+                                                         {"general.htm", "2<sup>n</sup>+1"},
+                                                         {"general.htm", "n from 2 to 19"},
+                                                         {"general.htm", "8-bit greyscale"},
+                                                         {"texture.htm", "2<sup>n</sup> pixels"},
+                                                         {"texture.htm", "0 to 2048"},
+                                                         {"opengl.htm", "15 to 160"},
+                                                         {"opengl.htm", "10 to 5000"},
+                                                         {"controls.htm", "one character"}};
     for (const auto& [topic, fact] : facts)
         EXPECT_NE(Topic(topic).find(fact), std::string::npos) << topic << ": " << fact;
 }

@@ -33,10 +33,7 @@ private:
     std::map<std::string, std::string> files_;
 };
 
-rc::Script ParseText(const std::string& text)
-{
-    return Files().Add("res/main.rc", text).Parse();
-}
+rc::Script ParseText(const std::string& text) { return Files().Add("res/main.rc", text).Parse(); }
 
 const std::string kHead = "1 DIALOGEX 0, 0, 100, 50\n"
                           "STYLE WS_CHILD\n"
@@ -205,8 +202,10 @@ const std::string kMain = "res/main.rc";
 INSTANTIATE_TEST_SUITE_P(
     Scripts, ResRcParseBroken,
     ::testing::Values(
-        Broken{"UnknownControlStatement", kHead + "  LISTBOX 5,1,2,3,4\nEND\n", kMain, 4, "'LISTBOX' is not a control statement"},
-        Broken{"UnknownStyleName", kHead + "  EDITTEXT 5,1,2,3,4,ES_MULTILINE\nEND\n", kMain, 4, "unknown name 'ES_MULTILINE'"},
+        Broken{"UnknownControlStatement", kHead + "  LISTBOX 5,1,2,3,4\nEND\n", kMain, 4,
+               "'LISTBOX' is not a control statement"},
+        Broken{"UnknownStyleName", kHead + "  EDITTEXT 5,1,2,3,4,ES_MULTILINE\nEND\n", kMain, 4,
+               "unknown name 'ES_MULTILINE'"},
         Broken{"MissingComma", kHead + "  EDITTEXT 5 1,2,3,4\nEND\n", kMain, 4, "',' expected"},
         Broken{"StringNotClosed", kHead + "  LTEXT \"abc,-1,1,2,3,4\nEND\n", kMain, 4, "string not closed"},
         Broken{"NoEnd", kHead + "  EDITTEXT 5,1,2,3,4\n", kMain, 3, "BEGIN without END"},
@@ -214,12 +213,15 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"UnknownClass", kHead + "  CONTROL \"\",5,\"SysListView32\",0,1,2,3,4\nEND\n", kMain, 4, "window class"},
         Broken{"RadioButton", kHead + "  CONTROL \"r\",5,\"Button\",9,1,2,3,4\nEND\n", kMain, 4, "button type 9"},
         Broken{"IconStatic", kHead + "  CONTROL \"\",5,\"Static\",3,1,2,3,4\nEND\n", kMain, 4, "static type 3"},
-        Broken{"DuplicateId", kHead + "  EDITTEXT 5,1,2,3,4\n  EDITTEXT 5,1,2,3,4\nEND\n", kMain, 5, "control id 5 is used twice"},
+        Broken{"DuplicateId", kHead + "  EDITTEXT 5,1,2,3,4\n  EDITTEXT 5,1,2,3,4\nEND\n", kMain, 5,
+               "control id 5 is used twice"},
         Broken{"ExtendedStyle", kHead + "  EDITTEXT 5,1,2,3,4,0,0x200\nEND\n", kMain, 4, "extended control styles"},
         Broken{"NegativeWidth", kHead + "  EDITTEXT 5,1,2,-3,4\nEND\n", kMain, 4, "width -3"},
-        Broken{"UndefinedDialogName", "IDD_NOWHERE DIALOGEX 0,0,1,1\nBEGIN\nEND\n", kMain, 1, "'IDD_NOWHERE' is not defined"},
+        Broken{"UndefinedDialogName", "IDD_NOWHERE DIALOGEX 0,0,1,1\nBEGIN\nEND\n", kMain, 1,
+               "'IDD_NOWHERE' is not defined"},
         Broken{"UnsupportedResource", "\n\n1 MENU\nBEGIN\nEND\n", kMain, 3, "resource type 'MENU' is not supported"},
-        Broken{"UnknownDialogStatement", "1 DIALOGEX 0,0,1,1\nMENU 5\nBEGIN\nEND\n", kMain, 2, "not a dialog statement"},
+        Broken{"UnknownDialogStatement", "1 DIALOGEX 0,0,1,1\nMENU 5\nBEGIN\nEND\n", kMain, 2,
+               "not a dialog statement"},
         Broken{"MissingInclude", "// resources\n#include \"gone.h\"\n", kMain, 2, "cannot open include file 'gone.h'"},
         Broken{"MacroWithParameters", "#include \"bad.h\"\n", "res/bad.h", 2, "macros with parameters"},
         Broken{"MissingBitmap", "\n5 BITMAP \"gone.bmp\"\n", kMain, 2, "cannot open bitmap 'gone.bmp'"},
@@ -232,9 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"StrayCharacter", "1 DIALOGEX 0,0,1,1 @\n", kMain, 1, "unexpected character '@'"},
         Broken{"HugeNumber", kHead + "  EDITTEXT 0x100000000,1,2,3,4\nEND\n", kMain, 4, "does not fit in 32 bits"},
         Broken{"DivisionByZero", kHead + "  EDITTEXT 5,1/0,2,3,4\nEND\n", kMain, 4, "division by zero"},
-        Broken{"SelfReferentialMacros", "#define A B B\n#define B A A\n" + kHead + "  EDITTEXT A,1,2,3,4\nEND\n", kMain, 6,
-               "unknown name 'A'"},
-        Broken{"DuplicateDialog", "1 DIALOG 0,0,1,1\nBEGIN\nEND\n1 DIALOG 0,0,1,1\nBEGIN\nEND\n", kMain, 4, "dialog 1 is defined twice"}),
+        Broken{"SelfReferentialMacros", "#define A B B\n#define B A A\n" + kHead + "  EDITTEXT A,1,2,3,4\nEND\n", kMain,
+               6, "unknown name 'A'"},
+        Broken{"DuplicateDialog", "1 DIALOG 0,0,1,1\nBEGIN\nEND\n1 DIALOG 0,0,1,1\nBEGIN\nEND\n", kMain, 4,
+               "dialog 1 is defined twice"}),
     [](const ::testing::TestParamInfo<Broken>& p) { return std::string(p.param.name); });
 
 } // namespace

@@ -28,8 +28,8 @@ TEST(ResTables, DialogsCarryCaptionSizeFontAndPageStyle)
         const char* caption;
         int cx, cy;
     };
-    const Row rows[] = {{107, "General", 219, 244}, {108, "OpenGL", 218, 253}, {109, "Texture", 219, 244},
-                        {9, "Controls", 223, 205}};
+    const Row rows[] = {
+        {107, "General", 219, 244}, {108, "OpenGL", 218, 253}, {109, "Texture", 219, 244}, {9, "Controls", 223, 205}};
     const DWORD pageStyle = WS_CHILD | WS_DISABLED | WS_CAPTION | DS_SETFONT | DS_FIXEDSYS;
     for (const Row& r : rows) {
         const fw::DialogTemplate* d = fw::FindDialogTemplate(r.id);
@@ -84,20 +84,21 @@ TEST(ResTables, UnknownNumbersFindNothing)
 
 std::uint32_t Le32(std::span<const BYTE> b, std::size_t at)
 {
-    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | static_cast<std::uint32_t>(b[at + 3]) << 24;
+    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16) | static_cast<std::uint32_t>(b[at + 3])
+                                                                                      << 24;
 }
 
 TEST(ResTables, FallbackBitmapIsA48By48FourBitDibInBlackAndWhite)
 {
     const std::span<const BYTE> dib = fw::FindBitmapResource(IDB_FALLBACK);
     ASSERT_EQ(dib.size(), 1256u);
-    EXPECT_EQ(Le32(dib, 0), 40u);   // header size
-    EXPECT_EQ(Le32(dib, 4), 48u);   // width
-    EXPECT_EQ(Le32(dib, 8), 48u);   // height, positive: bottom-up
-    EXPECT_EQ(dib[12] | dib[13] << 8, 1);  // planes
-    EXPECT_EQ(dib[14] | dib[15] << 8, 4);  // bits per pixel
-    EXPECT_EQ(Le32(dib, 16), 0u);   // uncompressed
-    EXPECT_EQ(Le32(dib, 20), 1152u); // image size
+    EXPECT_EQ(Le32(dib, 0), 40u);         // header size
+    EXPECT_EQ(Le32(dib, 4), 48u);         // width
+    EXPECT_EQ(Le32(dib, 8), 48u);         // height, positive: bottom-up
+    EXPECT_EQ(dib[12] | dib[13] << 8, 1); // planes
+    EXPECT_EQ(dib[14] | dib[15] << 8, 4); // bits per pixel
+    EXPECT_EQ(Le32(dib, 16), 0u);         // uncompressed
+    EXPECT_EQ(Le32(dib, 20), 1152u);      // image size
     const std::uint32_t used = Le32(dib, 32);
     EXPECT_TRUE(used == 0 || used == 16) << used;
 
@@ -147,8 +148,8 @@ std::map<int, Compiled> CompileWithWindres()
     const auto listing = dir / "listing.rc";
     const auto r = restest::RunProgram(
         {SANDREL_WINDRES, "--preprocessor=cpp", "--preprocessor-arg=-xc", "--preprocessor-arg=-DRC_INVOKED",
-         "--preprocessor-arg=-D_WIN32", "--preprocessor-arg=-D_WIN64", "-I" SANDREL_MINGW_INCLUDE, "-I" SANDREL_GENERATED_INCLUDE, "-i", "Sandrel.rc",
-         "-O", "rc", "-o", listing.string()},
+         "--preprocessor-arg=-D_WIN32", "--preprocessor-arg=-D_WIN64", "-I" SANDREL_MINGW_INCLUDE,
+         "-I" SANDREL_GENERATED_INCLUDE, "-i", "Sandrel.rc", "-O", "rc", "-o", listing.string()},
         SANDREL_SOURCE_DIR "/res");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     std::map<int, Compiled> dialogs;

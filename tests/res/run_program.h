@@ -29,7 +29,7 @@ inline std::string Slurp(const std::filesystem::path& path)
 }
 
 inline RunResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& cwd = {},
-                     const std::vector<std::pair<std::string, std::string>>& env = {})
+                            const std::vector<std::pair<std::string, std::string>>& env = {})
 {
     const auto dir = std::filesystem::temp_directory_path() / ("restest-run-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);

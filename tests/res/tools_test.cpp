@@ -27,7 +27,8 @@ TEST(ResRc2Cpp, BrokenScriptFailsWithFileAndLineAndWritesNothing)
 {
     TempDir dir;
     WriteText(dir / "ids.h", "#define IDD_X 5\n");
-    WriteText(dir / "bad.rc", "#include \"ids.h\"\nIDD_X DIALOGEX 0, 0, 10, 10\nSTYLE WS_CHILD | WS_WOBBLY\nBEGIN\nEND\n");
+    WriteText(dir / "bad.rc",
+              "#include \"ids.h\"\nIDD_X DIALOGEX 0, 0, 10, 10\nSTYLE WS_CHILD | WS_WOBBLY\nBEGIN\nEND\n");
     const auto out = dir / "out.cpp";
     const auto r = RunProgram({RC2CPP, (dir / "bad.rc").string(), out.string()});
     EXPECT_NE(r.exitCode, 0);
@@ -83,7 +84,7 @@ struct Record {
     std::string header, cwd, argc;
     std::vector<std::string> argv;
     std::vector<std::string> bitmaps; // "MAP_NAME=<name>: opens", ...
-    std::string ini; // "missing" or the file's bytes
+    std::string ini;                  // "missing" or the file's bytes
 };
 
 Record ParseRecord(const std::string& text)
@@ -123,7 +124,8 @@ Record ParseRecord(const std::string& text)
 TEST(ResStandin, RecordsDirectoryArgumentsAndAnExactCopyOfTerrainIni)
 {
     TempDir dir;
-    const std::string ini = "FULLSCREEN=0\r\nMAP_NAME=257x257.bmp\nTEXTURE_NAME = G.bmp\r\nMAP_NAME = m ap.bmp\n\nno newline at the end";
+    const std::string ini =
+        "FULLSCREEN=0\r\nMAP_NAME=257x257.bmp\nTEXTURE_NAME = G.bmp\r\nMAP_NAME = m ap.bmp\n\nno newline at the end";
     WriteText(dir / "map.bmp", "BM");
     WriteText(dir / "terrain.ini", ini);
     const auto r = RunProgram({QUELLMARK_EXE, "two words", "", "--x=1"}, dir.path());
@@ -161,7 +163,8 @@ TEST(ResStandin, WritesWhereTheEnvironmentSaysAndFailsLoudlyWhenItCannot)
     EXPECT_EQ(ParseRecord(Slurp(log)).cwd, "cwd=" + fs::canonical(dir / "work").string());
     EXPECT_FALSE(fs::exists(dir / "work" / "quellmark-run.log"));
 
-    r = RunProgram({QUELLMARK_EXE}, dir / "work", {{"QUELLMARK_STANDIN_LOG", (dir / "no" / "such" / "dir.log").string()}});
+    r = RunProgram({QUELLMARK_EXE}, dir / "work",
+                   {{"QUELLMARK_STANDIN_LOG", (dir / "no" / "such" / "dir.log").string()}});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
 }
@@ -273,8 +276,9 @@ TEST(ResDemo, FillsTheFolderAndLeavesAnExistingTerrainIniAlone)
     const auto demo = dir / "demo";
     fs::create_directory(demo);
     WriteText(demo / "terrain.ini", "WIDTH=1024\n");
-    const auto r = RunProgram({"/bin/bash", SANDREL_SOURCE_DIR "/scripts/make-demo.sh", demo.string()}, {},
-                       {{"SANDREL_BIN_DIR", fs::path(QUELLMARK_EXE).parent_path().string()}, {"SANDREL_CHM", SANDREL_CHM}});
+    const auto r =
+        RunProgram({"/bin/bash", SANDREL_SOURCE_DIR "/scripts/make-demo.sh", demo.string()}, {},
+                   {{"SANDREL_BIN_DIR", fs::path(QUELLMARK_EXE).parent_path().string()}, {"SANDREL_CHM", SANDREL_CHM}});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     for (const char* name : {"Quellmark.exe", "257x257.bmp", "G.bmp", "Sandrel.chm"})
         EXPECT_TRUE(fs::is_regular_file(demo / name)) << name;
@@ -287,7 +291,7 @@ TEST(ResDemo, SaysWhatIsMissingWhenNothingWasBuilt)
 {
     TempDir dir;
     const auto r = RunProgram({"/bin/bash", SANDREL_SOURCE_DIR "/scripts/make-demo.sh", (dir / "demo").string()}, {},
-                       {{"SANDREL_BIN_DIR", (dir / "nothing").string()}, {"SANDREL_CHM", SANDREL_CHM}});
+                              {{"SANDREL_BIN_DIR", (dir / "nothing").string()}, {"SANDREL_CHM", SANDREL_CHM}});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("Quellmark.exe"), std::string::npos) << r.err;
 }

@@ -34,15 +34,44 @@ struct ExpectedRow {
     char type; // 'i', 'f', 's'
 };
 constexpr ExpectedRow kExpected[] = {
-    {"FULLSCREEN", 'i'}, {"WIDTH", 'i'}, {"HEIGHT", 'i'}, {"TRANS_SPEED", 'f'}, {"FREE_MOVE", 'i'},
-    {"BENCHMARK", 'i'}, {"SHOW_CULL", 'i'}, {"USE_VERTEX_ARRAY", 'i'}, {"USE_COMPILED_VERTEX_ARRAY", 'i'},
-    {"USE_MULTIDRAW_EXT", 'i'}, {"USE_ARB_EXT", 'i'}, {"GLOBAL_DETAIL", 'f'}, {"LOCAL_DETAIL", 'f'},
-    {"MAX_DETAIL", 'i'}, {"MIN_DETAIL", 'i'}, {"FRUSTUM_CULLING", 'i'}, {"FIELD_OF_VIEW", 'f'},
-    {"FIELD_OF_VIEW_ASPECT", 'f'}, {"CLIP_PLANE_NEAR", 'f'}, {"CLIP_PLANE_FAR", 'f'}, {"TEXTURE_MAPPING", 'i'},
-    {"TEXTURE_EDGE_LEN", 'f'}, {"MAP_NAME", 's'}, {"TEXTURE_NAME", 's'}, {"STRAFE_LEFT", 's'},
-    {"STRAFE_RIGHT", 's'}, {"MOVE_FORWARD", 's'}, {"MOVE_BACKWARD", 's'}, {"MOVE_UP", 's'}, {"MOVE_DOWN", 's'},
-    {"SHADE_SWITCH", 's'}, {"POLY_SWITCH", 's'}, {"TEXTURE_SWITCH", 's'}, {"CULL_SWITCH", 's'},
-    {"DETAIL_UP", 's'}, {"DETAIL_DOWN", 's'}, {"LOCALDETAIL_UP", 's'}, {"LOCALDETAIL_DOWN", 's'},
+    {"FULLSCREEN", 'i'},
+    {"WIDTH", 'i'},
+    {"HEIGHT", 'i'},
+    {"TRANS_SPEED", 'f'},
+    {"FREE_MOVE", 'i'},
+    {"BENCHMARK", 'i'},
+    {"SHOW_CULL", 'i'},
+    {"USE_VERTEX_ARRAY", 'i'},
+    {"USE_COMPILED_VERTEX_ARRAY", 'i'},
+    {"USE_MULTIDRAW_EXT", 'i'},
+    {"USE_ARB_EXT", 'i'},
+    {"GLOBAL_DETAIL", 'f'},
+    {"LOCAL_DETAIL", 'f'},
+    {"MAX_DETAIL", 'i'},
+    {"MIN_DETAIL", 'i'},
+    {"FRUSTUM_CULLING", 'i'},
+    {"FIELD_OF_VIEW", 'f'},
+    {"FIELD_OF_VIEW_ASPECT", 'f'},
+    {"CLIP_PLANE_NEAR", 'f'},
+    {"CLIP_PLANE_FAR", 'f'},
+    {"TEXTURE_MAPPING", 'i'},
+    {"TEXTURE_EDGE_LEN", 'f'},
+    {"MAP_NAME", 's'},
+    {"TEXTURE_NAME", 's'},
+    {"STRAFE_LEFT", 's'},
+    {"STRAFE_RIGHT", 's'},
+    {"MOVE_FORWARD", 's'},
+    {"MOVE_BACKWARD", 's'},
+    {"MOVE_UP", 's'},
+    {"MOVE_DOWN", 's'},
+    {"SHADE_SWITCH", 's'},
+    {"POLY_SWITCH", 's'},
+    {"TEXTURE_SWITCH", 's'},
+    {"CULL_SWITCH", 's'},
+    {"DETAIL_UP", 's'},
+    {"DETAIL_DOWN", 's'},
+    {"LOCALDETAIL_UP", 's'},
+    {"LOCALDETAIL_DOWN", 's'},
 };
 static_assert(std::size(kExpected) == ParameterTable::EntryCount);
 
@@ -73,9 +102,7 @@ TEST_F(SettingsTable, DefaultsHaveTheirRowsKeysTypesAndValuesInIndexOrder)
             ASSERT_EQ(entry.type, ParameterType::Float);
             EXPECT_EQ(bitsOf(entry.value.floatValue), bitsOf(row.floatDefault));
             break;
-        default:
-            ASSERT_EQ(entry.type, ParameterType::String);
-            EXPECT_STREQ(entry.value.stringValue, row.textDefault);
+        default: ASSERT_EQ(entry.type, ParameterType::String); EXPECT_STREQ(entry.value.stringValue, row.textDefault);
         }
     }
 }

@@ -123,9 +123,9 @@ TEST_P(SettingsReaderCase, MatchesItsExpectedOutcome)
             break;
         }
         case ParameterType::String:
-            EXPECT_EQ(std::string(entry.value.stringValue),
-                      listed != expected.values.end() ? unescape(listed->second)
-                                                      : std::string(original.value.stringValue));
+            EXPECT_EQ(std::string(entry.value.stringValue), listed != expected.values.end()
+                                                                ? unescape(listed->second)
+                                                                : std::string(original.value.stringValue));
             break;
         }
     }

@@ -90,8 +90,9 @@ ChildLoad loadInChild(const std::string& path, int width, const char* mapName, c
         alarm(20);
         ParameterTable table;
         table.load(path.c_str());
-        const bool expected = table.valueAt(RowOf("WIDTH")).intValue == width && std::strcmp(table.valueAt(RowOf("MAP_NAME")).stringValue, mapName) == 0
-            && std::strcmp(table.valueAt(RowOf("TEXTURE_NAME")).stringValue, textureName) == 0;
+        const bool expected = table.valueAt(RowOf("WIDTH")).intValue == width &&
+                              std::strcmp(table.valueAt(RowOf("MAP_NAME")).stringValue, mapName) == 0 &&
+                              std::strcmp(table.valueAt(RowOf("TEXTURE_NAME")).stringValue, textureName) == 0;
         _exit(expected ? 0 : 1);
     }
     ChildLoad result;
@@ -132,7 +133,10 @@ TEST(SettingsReader, HostileFilesLoadAtOnceWithinBoundedMemory)
     const struct {
         const char* name;
         int width;
-    } cases[] = {{"fifo.ini", defaultWidth}, {"zero.ini", defaultWidth}, {"map.ini", 5}, {"texture.ini", 5},
+    } cases[] = {{"fifo.ini", defaultWidth},
+                 {"zero.ini", defaultWidth},
+                 {"map.ini", 5},
+                 {"texture.ini", 5},
                  {"no_line_end.ini", defaultWidth}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

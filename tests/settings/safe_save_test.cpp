@@ -27,7 +27,7 @@ enum class Call { Open, Read, Write, Fchmod, Fsync, Close, Rename, Unlink, Lstat
 
 const char* nameOf(Call call)
 {
-    static const char* const names[] = {"open", "read", "write", "fchmod", "fsync", "close",
+    static const char* const names[] = {"open",   "read",   "write", "fchmod",   "fsync", "close",
                                         "rename", "unlink", "lstat", "readlink", "access"};
     return names[static_cast<int>(call)];
 }
@@ -38,7 +38,7 @@ class FaultyFileSystem : public FileSystem {
 public:
     // The nth call (from 1) of call fails with error.
     void fail(Call call, int nth, int error) { m_faults[{call, nth}] = error; }
-    std::size_t maxWrite = 0;        // 0: no limit
+    std::size_t maxWrite = 0; // 0: no limit
     bool interruptEveryOtherWrite = false;
     std::map<Call, int> counts;
     std::vector<std::string> opened;
@@ -117,16 +117,16 @@ struct Fault {
 // Calls of a save over an existing file: lstat, access, open (temporary), fchmod, write...,
 // fsync, close, rename, then open / fsync / close of the folder.
 const Fault kFatalFaults[] = {
-    {Call::Lstat, 1, EIO},   {Call::Open, 1, ENOSPC}, {Call::Open, 1, EROFS},  {Call::Fchmod, 1, EPERM},
-    {Call::Write, 1, ENOSPC}, {Call::Write, 3, EIO},  {Call::Fsync, 1, EIO},   {Call::Close, 1, EIO},
+    {Call::Lstat, 1, EIO},    {Call::Open, 1, ENOSPC},   {Call::Open, 1, EROFS}, {Call::Fchmod, 1, EPERM},
+    {Call::Write, 1, ENOSPC}, {Call::Write, 3, EIO},     {Call::Fsync, 1, EIO},  {Call::Close, 1, EIO},
     {Call::Rename, 1, EXDEV}, {Call::Rename, 1, ENOSPC},
 };
 
 TEST(SettingsSave, EachFailingStepLeavesTheOldFileAndNoTemporary)
 {
     for (const Fault& fault : kFatalFaults) {
-        SCOPED_TRACE(std::string(nameOf(fault.call)) + " #" + std::to_string(fault.nth) + " errno "
-                     + std::to_string(fault.error));
+        SCOPED_TRACE(std::string(nameOf(fault.call)) + " #" + std::to_string(fault.nth) + " errno " +
+                     std::to_string(fault.error));
         ScratchDir dir;
         const std::string path = dir.file("terrain.ini");
         writeBytes(path, kOld);
@@ -357,7 +357,8 @@ TEST(SettingsSave, DevicesAndFifosAreWrittenInPlaceNeverReplaced)
     // Device nodes of our own, never the system's: 1,3 is the null device, 1,7 the full one.
     const std::string null = dir.file("null");
     const std::string full = dir.file("full");
-    if (mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 || mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+    if (mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+        mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         GTEST_SKIP() << "device nodes need privileges";
     for (const auto& [node, saves] : {std::pair{null, true}, std::pair{full, false}}) {
         SCOPED_TRACE(node);

@@ -65,10 +65,10 @@ std::string inChild(const std::function<std::string()>& body)
     return report;
 }
 
-#define CHILD_CHECK(condition) \
-    do { \
-        if (!(condition)) \
-            return std::string("failed: ") + #condition; \
+#define CHILD_CHECK(condition)                                                                                         \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            return std::string("failed: ") + #condition;                                                               \
     } while (0)
 
 // Root writes anything, so write protection is tested as the user nobody, in a folder it owns.
@@ -77,8 +77,8 @@ std::string asNobody(const ScratchDir& dir, const std::function<std::string()>& 
     if (geteuid() == 0 && chown(dir.path().c_str(), kNobody, kNobody) != 0)
         return "chown failed";
     return inChild([&]() -> std::string {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0
-                               || setresuid(kNobody, kNobody, kNobody) != 0))
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+                               setresuid(kNobody, kNobody, kNobody) != 0))
             return "cannot drop privileges";
         if (access(dir.path().c_str(), W_OK | X_OK) != 0)
             return kSkip + "the scratch folder is out of reach of an unprivileged user";
@@ -152,8 +152,8 @@ TEST(SettingsSaveFullDisk, KeepsTheOldFileAndSaysSo)
     expectReport(inChild([&]() -> std::string {
         if (unshare(CLONE_NEWNS) != 0)
             return kSkip + "no private mount namespace here (" + std::strerror(errno) + ")";
-        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=8k,mode=0700") != 0)
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=8k,mode=0700") != 0)
             return kSkip + "cannot mount a tmpfs (" + std::strerror(errno) + ")";
         const std::string path = dir.file("terrain.ini");
         writeBytes(path, kOld);
@@ -224,8 +224,8 @@ TEST(SettingsSaveKilled, AtEveryStepTheFileIsOldOrNew)
         for (int nth = 1; nth <= calls; ++nth) {
             SCOPED_TRACE(syscall + " #" + std::to_string(nth));
             writeBytes(path, oldBytes);
-            run("strace -f -qq -o /dev/null -e trace=" + syscall + " -e inject=" + syscall
-                + ":signal=KILL:when=" + std::to_string(nth) + " " + save);
+            run("strace -f -qq -o /dev/null -e trace=" + syscall + " -e inject=" + syscall +
+                ":signal=KILL:when=" + std::to_string(nth) + " " + save);
             const std::string after = readBytes(path);
             EXPECT_TRUE(after == oldBytes || after == newBytes) << "terrain.ini now holds:\n" << after;
             outcomes.insert(after == oldBytes ? "old" : "new");
@@ -240,8 +240,7 @@ TEST(SettingsSaveKilled, AtEveryStepTheFileIsOldOrNew)
     // Killed saves may leave hidden temporaries behind, but never anything else.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "work")) {
         const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "terrain.ini" || (name.rfind(".terrain.ini.", 0) == 0 && name.ends_with(".tmp")))
-            << name;
+        EXPECT_TRUE(name == "terrain.ini" || (name.rfind(".terrain.ini.", 0) == 0 && name.ends_with(".tmp"))) << name;
     }
     RecordProperty("killed_saves", runs);
 }

@@ -31,8 +31,7 @@ ScratchDir::~ScratchDir()
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, error);
     }
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 error);
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(m_path, error);
 }
 
@@ -66,15 +65,9 @@ std::array<ParameterEntry, ParameterTable::EntryCount> defaultValues()
         const ParameterInfo& info = kParameters[i];
         values[i].type = info.type;
         switch (info.type) {
-        case ParameterType::Int:
-            values[i].value.intValue = info.intDefault;
-            break;
-        case ParameterType::Float:
-            values[i].value.floatValue = info.floatDefault;
-            break;
-        case ParameterType::String:
-            values[i].value.stringValue = const_cast<char*>(info.textDefault);
-            break;
+        case ParameterType::Int: values[i].value.intValue = info.intDefault; break;
+        case ParameterType::Float: values[i].value.floatValue = info.floatDefault; break;
+        case ParameterType::String: values[i].value.stringValue = const_cast<char*>(info.textDefault); break;
         }
     }
     return values;

@@ -222,15 +222,11 @@ TEST_F(SettingsWriter, ReadsBackExceptWhereTheGrammarLosesText)
             continue;
         SCOPED_TRACE(kParameters[i].key);
         switch (kParameters[i].type) {
-        case ParameterType::Int:
-            EXPECT_EQ(table.valueAt(i).intValue, values[i].value.intValue);
-            break;
+        case ParameterType::Int: EXPECT_EQ(table.valueAt(i).intValue, values[i].value.intValue); break;
         case ParameterType::Float:
             EXPECT_EQ(bitsOf(table.valueAt(i).floatValue), bitsOf(values[i].value.floatValue));
             break;
-        case ParameterType::String:
-            EXPECT_STREQ(table.valueAt(i).stringValue, values[i].value.stringValue);
-            break;
+        case ParameterType::String: EXPECT_STREQ(table.valueAt(i).stringValue, values[i].value.stringValue); break;
         }
     }
 }

@@ -17,7 +17,8 @@ inline void PutLE(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes
 // An uncompressed bitmap of the given size and depth (8: grey palette, 24: colour).
 inline void WriteBitmap(const std::string& path, int width, int height, int bits, std::uint8_t shade = 0x80)
 {
-    const std::uint32_t rowBytes = ((static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
+    const std::uint32_t rowBytes =
+        ((static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
     const std::uint32_t paletteBytes = bits == 8 ? 1024 : 0;
     const std::uint32_t offset = 14 + 40 + paletteBytes;
     const std::uint32_t pixelBytes = rowBytes * static_cast<std::uint32_t>(height);
@@ -42,8 +43,8 @@ inline void WriteBitmap(const std::string& path, int width, int height, int bits
         for (std::uint32_t i = 0; i < 256; ++i)
             PutLE(out, i | (i << 8) | (i << 16), 4);
     out.insert(out.end(), pixelBytes, shade);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out.data()),
-                                                static_cast<std::streamsize>(out.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
 }
 
 } // namespace testsupport

@@ -51,10 +51,7 @@ protected:
         return static_cast<int>(sheet.DoModal());
     }
 
-    static fw::Control& Model(SheetWindow& w, int id)
-    {
-        return *w.Sheet().GetActivePage()->GetPageWindow()->Find(id);
-    }
+    static fw::Control& Model(SheetWindow& w, int id) { return *w.Sheet().GetActivePage()->GetPageWindow()->Find(id); }
 
     static void Open(SheetWindow& w, int tab)
     {
@@ -84,7 +81,8 @@ TEST_F(NativeSheet, PagesAreTheResourceDialogsWithTheRealControls)
     Load();
     Run([](SheetWindow& w) {
         EXPECT_EQ(wintest::SelectedTab(w.Native().Window()), kGeneral);
-        EXPECT_EQ(wintest::Focused(), wintest::Child(w.Native().Window(), 0x3020)) << "the focus starts on the tab strip";
+        EXPECT_EQ(wintest::Focused(), wintest::Child(w.Native().Window(), 0x3020))
+            << "the focus starts on the tab strip";
         EXPECT_EQ(wintest::ClassOf(w.ControlHandle(IDC_GENERAL_MAP_NAME)), "Edit");
         EXPECT_EQ(wintest::ClassOf(w.ControlHandle(IDC_GENERAL_PREVIEW)), "Static");
         EXPECT_EQ(fw::win32::Style(w.ControlHandle(IDC_GENERAL_PREVIEW)) & 0x20Fu, SS_BITMAP | SS_CENTERIMAGE);
@@ -367,9 +365,10 @@ TEST_F(NativeSheet, TheLauncherByKeyboardAndScreenReaderKeepsItsEditsWhenASaveFa
             walked.push_back(wintest::Focused());
         }
         std::vector<fw::win32::Handle> order;
-        for (int id : {IDC_GENERAL_MAP_NAME, IDC_GENERAL_BROWSE, IDC_GENERAL_WIDTH, IDC_GENERAL_HEIGHT,
-                       IDC_GENERAL_BENCHMARK, IDC_GENERAL_FRUSTUM_CULLING, IDC_GENERAL_SHOW_CULL, IDC_GENERAL_FULLSCREEN,
-                       IDC_GENERAL_GLOBAL_DETAIL, IDC_GENERAL_LOCAL_DETAIL, IDC_GENERAL_MIN_DETAIL, IDC_GENERAL_MAX_DETAIL})
+        for (int id :
+             {IDC_GENERAL_MAP_NAME, IDC_GENERAL_BROWSE, IDC_GENERAL_WIDTH, IDC_GENERAL_HEIGHT, IDC_GENERAL_BENCHMARK,
+              IDC_GENERAL_FRUSTUM_CULLING, IDC_GENERAL_SHOW_CULL, IDC_GENERAL_FULLSCREEN, IDC_GENERAL_GLOBAL_DETAIL,
+              IDC_GENERAL_LOCAL_DETAIL, IDC_GENERAL_MIN_DETAIL, IDC_GENERAL_MAX_DETAIL})
             order.push_back(w.ControlHandle(id));
         for (int id : {IDOK, IDCANCEL, 9})
             order.push_back(wintest::Child(sheet, id));

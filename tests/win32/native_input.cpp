@@ -222,8 +222,7 @@ std::string ToolTipOf(Handle toolTips, Handle page, Handle control)
 namespace {
 
 // One text of the control's accessible object, in UTF-8; "<none>" when it gives none.
-template <typename Get>
-std::string AccessibleText(Handle control, Get get)
+template <typename Get> std::string AccessibleText(Handle control, Get get)
 {
     // IID_IAccessible, defined here rather than taken from MinGW's import library.
     static constexpr GUID accessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -242,7 +241,8 @@ std::string AccessibleText(Handle control, Get get)
     if (got != S_OK || value == nullptr)
         return "<none>";
     const int length = static_cast<int>(SysStringLen(value));
-    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, value, length, nullptr, 0, nullptr, nullptr)), '\0');
+    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, value, length, nullptr, 0, nullptr, nullptr)),
+                     '\0');
     WideCharToMultiByte(CP_UTF8, 0, value, length, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
     SysFreeString(value);
     return text;

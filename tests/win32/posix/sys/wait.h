@@ -4,7 +4,7 @@
 #include <errno.h>
 #include <sys/types.h>
 
-#define WIFEXITED(status) (((status) & 0x7f) == 0)
+#define WIFEXITED(status) (((status)&0x7f) == 0)
 #define WEXITSTATUS(status) (((status) >> 8) & 0xff)
 
 inline pid_t waitpid(pid_t, int*, int)
