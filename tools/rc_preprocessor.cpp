@@ -10,6 +10,23 @@
 namespace rc::detail {
 namespace {
 
+// The run of name characters that starts `text` once its blanks are skipped: where it begins
+// and where it ends (begin == end when no name stands there).
+struct NameSpan {
+    std::size_t begin;
+    std::size_t end;
+};
+NameSpan LeadingName(std::string_view text)
+{
+    std::size_t begin = 0;
+    while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\t'))
+        ++begin;
+    std::size_t end = begin;
+    while (end < text.size() && IsNameChar(text[end]))
+        ++end;
+    return {begin, end};
+}
+
 // Expressions: C's operators and precedence, over tokens whose macros are already expanded.
 
 class Evaluator {
@@ -270,14 +287,9 @@ private:
     void Directive(const std::string& path, int line, std::string_view rest, std::vector<Conditional>& conds,
                    bool active, int depth)
     {
-        std::size_t i = 0;
-        while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t'))
-            ++i;
-        std::size_t j = i;
-        while (j < rest.size() && IsNameChar(rest[j]))
-            ++j;
-        const std::string name(rest.substr(i, j - i));
-        const std::string_view args = rest.substr(j);
+        const NameSpan word = LeadingName(rest);
+        const std::string name(rest.substr(word.begin, word.end - word.begin));
+        const std::string_view args = rest.substr(word.end);
         auto fail = [&](const std::string& message) -> void { throw ParseError(path, line, message); };
 
         if (name == "if" || name == "ifdef" || name == "ifndef") {
@@ -350,18 +362,14 @@ private:
 
     void Define(const std::string& path, int line, std::string_view args)
     {
-        std::size_t i = 0;
-        while (i < args.size() && (args[i] == ' ' || args[i] == '\t'))
-            ++i;
-        std::size_t j = i;
-        while (j < args.size() && IsNameChar(args[j]))
-            ++j;
-        if (j == i || !IsNameStart(args[i]))
+        const NameSpan word = LeadingName(args);
+        if (word.end == word.begin || !IsNameStart(args[word.begin]))
             throw ParseError(path, line, "#define needs a name");
-        if (j < args.size() && args[j] == '(')
+        if (word.end < args.size() && args[word.end] == '(')
             throw ParseError(path, line, "macros with parameters are not supported");
         bool inComment = false;
-        macros_[std::string(args.substr(i, j - i))] = Tokenize(path, line, args.substr(j), inComment);
+        macros_[std::string(args.substr(word.begin, word.end - word.begin))] =
+            Tokenize(path, line, args.substr(word.end), inComment);
     }
 
     bool IsDefined(const std::string& path, int line, std::string_view args)

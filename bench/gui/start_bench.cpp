@@ -128,11 +128,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s --launcher PATH --bare PATH --folder DIR [--runs N]\n", argv[0]);
         return 2;
     }
-    benchmark::RegisterBenchmark("StartToWindow/launcher_vs_bare_dialog", StartToWindow)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    RegisterSeries("StartToWindow/launcher_vs_bare_dialog", StartToWindow);
+    return ReportSeries();
 }

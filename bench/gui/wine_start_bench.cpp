@@ -201,23 +201,17 @@ int main(int argc, char** argv)
         const double mapped = Median(program.mapped);
         const double cpu = Median(program.cpu);
         const double peak = static_cast<double>(Median(program.peakKiB)) / 1024.0;
-        benchmark::RegisterBenchmark(("StartToWindow/" + program.label).c_str(),
-                                     [=](benchmark::State& state) {
-                                         for (auto _ : state)
-                                             state.SetIterationTime(drawn);
-                                         state.counters["drawn_ms"] = drawn * 1e3;
-                                         state.counters["mapped_ms"] = mapped * 1e3;
-                                         state.counters["cpu_ms"] = cpu * 1e3;
-                                         state.counters["to_sheet"] = drawn / sheetDrawn;
-                                         state.counters["to_empty"] = drawn / emptyDrawn;
-                                         state.counters["peak_MiB"] = peak;
-                                         state.counters["runs"] = g_runs;
-                                     })
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
+        RegisterSeries("StartToWindow/" + program.label, [=](benchmark::State& state) {
+            for (auto _ : state)
+                state.SetIterationTime(drawn);
+            state.counters["drawn_ms"] = drawn * 1e3;
+            state.counters["mapped_ms"] = mapped * 1e3;
+            state.counters["cpu_ms"] = cpu * 1e3;
+            state.counters["to_sheet"] = drawn / sheetDrawn;
+            state.counters["to_empty"] = drawn / emptyDrawn;
+            state.counters["peak_MiB"] = peak;
+            state.counters["runs"] = g_runs;
+        });
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ReportSeries();
 }

@@ -1,13 +1,15 @@
 // What both start-up benches ask of the X server and of their series: whose a window is, a short
-// wait for the server's next word, and the median of a series.
+// wait for the server's next word, the median of a series, and the series' report.
 #pragma once
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <benchmark/benchmark.h>
 #include <sys/select.h>
 #include <sys/types.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 // The process that made the window, as it says itself (_NET_WM_PID; 0 when it does not).
@@ -45,4 +47,18 @@ template <class T> T Median(std::vector<T> values)
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n == 0 ? T{} : (n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+// A series already measured, reported as one iteration of manual time in milliseconds.
+template <class Report> void RegisterSeries(const std::string& name, Report report)
+{
+    benchmark::RegisterBenchmark(name.c_str(), report)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+// Prints the registered series; the bench's exit status.
+inline int ReportSeries()
+{
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
