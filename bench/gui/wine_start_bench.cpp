@@ -5,7 +5,9 @@
 // change to its pixels (XDamage) before they stay still for --quiet-ms. The map alone is also
 // reported; a program could map an empty frame early and fill it later, which the map hides. The
 // processor time the program has used by the end of its quiet time says what it did, however busy
-// the machine is.
+// the machine is. Beside the ratio of the medians, each program's time is also set against the
+// system sheet's in the same round, a moment apart, and the median of those ratios is given: on a
+// machine whose speed drifts during the series, that one says more.
 // Usage: bench_wine_start --folder DIR --sheet EXE --empty EXE --launcher LABEL=EXE [--launcher ...]
 //        [--runs N] [--quiet-ms MS] [benchmark flags]   (wine is $WINE, else wine on PATH)
 #include <X11/extensions/Xdamage.h>
@@ -194,10 +196,15 @@ int main(int argc, char** argv)
     if (!complete)
         return 1;
 
-    const double sheetDrawn = Median(programs[programs.size() - 2].drawn);
+    const Program& system = programs[programs.size() - 2];
+    const double sheetDrawn = Median(system.drawn);
     const double emptyDrawn = Median(programs.back().drawn);
     for (const Program& program : programs) {
         const double drawn = Median(program.drawn);
+        std::vector<double> ratios; // each round adds one run of every program
+        for (std::size_t r = 0; r < program.drawn.size(); ++r)
+            ratios.push_back(program.drawn[r] / system.drawn[r]);
+        const double paired = Median(ratios);
         const double mapped = Median(program.mapped);
         const double cpu = Median(program.cpu);
         const double peak = static_cast<double>(Median(program.peakKiB)) / 1024.0;
@@ -208,6 +215,7 @@ int main(int argc, char** argv)
             state.counters["mapped_ms"] = mapped * 1e3;
             state.counters["cpu_ms"] = cpu * 1e3;
             state.counters["to_sheet"] = drawn / sheetDrawn;
+            state.counters["paired_sheet"] = paired;
             state.counters["to_empty"] = drawn / emptyDrawn;
             state.counters["peak_MiB"] = peak;
             state.counters["runs"] = g_runs;
