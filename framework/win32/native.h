@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,21 @@ struct PageInfo {
     std::string title;  // with the access key's marker ('&'), if it has one
 };
 
+// How a page's controls are made, each given by its entry in the page's dialog resource (its
+// template index). Empty parts leave the resource as it stands.
+struct PageShape {
+    // The order of the page's windows, which Tab walks, a label's access key moves on from, and
+    // screen readers read.
+    std::vector<std::size_t> order;
+    // The controls that begin a group, as a run of check boxes does: the arrow keys stay within
+    // a group.
+    std::vector<bool> startsGroup;
+    // What each control shows from the start, in the program's code page (nullopt: the
+    // resource's caption): a label's or a button's caption with its access key's marker, an
+    // edit's text.
+    std::vector<std::optional<std::string>> texts;
+};
+
 // Dialog base units of the dialogs' font: what one dialog unit is in pixels (x / 4, y / 8).
 struct BaseUnits {
     int x = 0;
@@ -64,18 +81,14 @@ public:
     Handle Window() const { return m_window; }
     BaseUnits Units() const { return m_units; }
 
-    // Makes page `index` from its dialog resource, as a hidden child of the sheet. False when the
-    // resource cannot be found.
-    bool CreatePage(int index);
+    // Makes page `index` from its dialog resource in `shape`, as a hidden child of the sheet, its
+    // controls already in their order, with their groups and texts. False when the resource
+    // cannot be found or read.
+    bool CreatePage(int index, const PageShape& shape = {});
     Handle Page(int index) const;
     // The control a page's dialog made from entry `templateIndex` of its resource, texts without
     // an identifier included (nullptr when there is none).
     Handle ControlAt(int page, std::size_t templateIndex) const;
-    // Puts a page's controls in this order (template indices), the order of its windows, which
-    // Tab walks, a label's access key moves on from, and screen readers read. `startsGroup`
-    // (per template index) marks the controls that begin a group, as a run of check boxes does:
-    // the arrow keys stay within a group.
-    void OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup);
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
     // its description. The first screen shows no tooltip: it is made once the sheet has drawn
     // and nothing else waits, or when PumpPending returns.

@@ -167,34 +167,36 @@ NativeSheet::~NativeSheet()
     std::erase_if(g_contexts, [this](const auto& context) { return context->sheet == this; });
 }
 
-bool NativeSheet::CreatePage(int index)
+bool NativeSheet::CreatePage(int index, const PageShape& shape)
 {
     if (m_window == nullptr || index < 0 || index >= static_cast<int>(m_pages.size()))
         return false;
     if (m_pageWindows[static_cast<size_t>(index)] != nullptr)
         return true;
+    // The templates are property-page templates, a disabled child with a caption: the page is
+    // made from a copy that is a plain child sharing the sheet's keyboard navigation.
+    std::vector<std::size_t> made;
+    const std::vector<WORD> tmpl = PageTemplate(static_cast<HINSTANCE>(m_instance),
+                                                m_pages[static_cast<size_t>(index)].templateId, shape, made);
+    if (tmpl.empty())
+        return false;
     g_contexts.push_back(std::make_unique<PageContext>(PageContext{this, index}));
-    HWND page = CreateDialogParamA(static_cast<HINSTANCE>(m_instance),
-                                   MAKEINTRESOURCEA(m_pages[static_cast<size_t>(index)].templateId), H(m_window),
-                                   PageProc, reinterpret_cast<LPARAM>(g_contexts.back().get()));
+    HWND page = CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance),
+                                           reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), H(m_window), PageProc,
+                                           reinterpret_cast<LPARAM>(g_contexts.back().get()));
     if (page == nullptr) {
         g_contexts.pop_back();
         return false;
     }
-    // The templates are property-page templates: a disabled child with a caption, which the
-    // sheet turns into a plain child that shares the sheet's keyboard navigation.
-    LONG_PTR style = GetWindowLongPtrA(page, GWL_STYLE);
-    style = (style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_POPUP | WS_DISABLED | WS_SYSMENU | WS_THICKFRAME)) |
-            WS_CHILD | DS_CONTROL;
-    SetWindowLongPtrA(page, GWL_STYLE, style);
-    SetWindowLongPtrA(page, GWL_EXSTYLE, GetWindowLongPtrA(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
-    EnableWindow(page, TRUE);
     UseTabBackground(page);
-    // The dialog makes its controls in its resource's order; texts without an identifier are
-    // told apart by nothing else.
+    // The dialog makes its controls in its template's order, and fails if it can't make one;
+    // texts without an identifier are told apart by nothing else.
     auto& controls = m_pageControls[static_cast<size_t>(index)];
-    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        controls.push_back(child);
+    controls.assign(made.size(), nullptr);
+    std::size_t k = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr && k < made.size();
+         child = GetWindow(child, GW_HWNDNEXT))
+        controls[made[k++]] = child;
     FitCaptions(page, controls);
 
     RECT area{};
@@ -203,7 +205,7 @@ bool NativeSheet::CreatePage(int index)
     SendMessageA(H(m_tabs), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     // Above the tab control, which clips itself around its pages.
     SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+                 SWP_NOACTIVATE | SWP_HIDEWINDOW);
     m_pageWindows[static_cast<size_t>(index)] = page;
     return true;
 }

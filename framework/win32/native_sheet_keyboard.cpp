@@ -62,20 +62,6 @@ void NativeSheet::SetAccessibleTexts(int page, int id, const std::string& name, 
     ReadForScreenReaders(control, named ? std::wstring(given) : Wide(name), description, key);
 }
 
-void NativeSheet::OrderControls(int page, const std::vector<std::size_t>& order, const std::vector<bool>& startsGroup)
-{
-    HWND previous = HWND_TOP;
-    for (const std::size_t i : order) {
-        HWND control = H(ControlAt(page, i));
-        if (control == nullptr)
-            continue;
-        SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-        if (i < startsGroup.size() && startsGroup[i])
-            SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | WS_GROUP);
-        previous = control;
-    }
-}
-
 bool NativeSheet::HandleSheetKey(const void* message)
 {
     const MSG& msg = *static_cast<const MSG*>(message);

@@ -46,9 +46,19 @@ int CaptionNeeds(HWND control, const RECT& client, HDC dc, const BesideCaption& 
         return 0;
     }
     char text[256] = {};
-    const int length = GetWindowTextA(control, text, sizeof text);
+    int length = GetWindowTextA(control, text, sizeof text);
     if (length <= 0)
         return 0;
+    // The access key's marker is not drawn; "&&" draws one "&".
+    if (lstrcmpiA(name, "Button") == 0 || (style & SS_NOPREFIX) == 0) {
+        int kept = 0;
+        for (int i = 0; i < length; ++i) {
+            if (text[i] == '&' && i + 1 < length)
+                ++i;
+            text[kept++] = text[i];
+        }
+        length = kept;
+    }
     HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE extent{0, 0};
     GetTextExtentPoint32A(dc, text, length, &extent);

@@ -26,6 +26,10 @@ inline HWND H(Handle handle) { return static_cast<HWND>(handle); }
 std::vector<WORD> SheetTemplate(const std::string& caption);
 HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric);
 SIZE TemplateSize(HINSTANCE instance, int id);
+// Dialog resource `id` rewritten as a page of the sheet: a child that shares the sheet's
+// keyboard navigation, its controls as `shape` says. Empty when the resource can't be read.
+// `made` is the resource's entry of each control in the order the page will make them.
+std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shape, std::vector<std::size_t>& made);
 
 // native_sheet_layout.cpp: a page's themed background and its captions fitted to the font.
 void UseTabBackground(HWND page);

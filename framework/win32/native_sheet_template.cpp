@@ -1,6 +1,8 @@
-// The sheet's own dialog template, made in memory, the program's icon for its title bar, and the
-// size each page's dialog resource asks for.
+// The sheet's own dialog template, made in memory, the pages' templates made from their dialog
+// resources, the program's icon for its title bar, and the size each page's resource asks for.
 #include "framework/win32/native_sheet_parts.h"
+
+#include <cstring>
 
 namespace fw::win32::sheet {
 namespace {
@@ -71,14 +73,140 @@ HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
                                          GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
+namespace {
+
+// A dialog resource's words, read without passing its end.
+struct ResourceWords {
+    std::vector<WORD> words;
+
+    bool Has(std::size_t at, std::size_t n = 1) const { return at <= words.size() && n <= words.size() - at; }
+    DWORD Dword(std::size_t at) const { return MAKELONG(words[at], words[at + 1]); }
+    void SetDword(std::size_t at, DWORD value)
+    {
+        words[at] = LOWORD(value);
+        words[at + 1] = HIWORD(value);
+    }
+    // Past a name or number (a menu's, a class's, a caption): nothing, 0xFFFF and a number, or
+    // text up to its NUL. 0 when it runs past the end.
+    std::size_t SkipName(std::size_t at) const
+    {
+        if (!Has(at))
+            return 0;
+        if (words[at] == 0)
+            return at + 1;
+        if (words[at] == 0xFFFF)
+            return Has(at, 2) ? at + 2 : 0;
+        for (; at < words.size(); ++at)
+            if (words[at] == 0)
+                return at + 1;
+        return 0;
+    }
+};
+
+const BYTE* DialogResource(HINSTANCE instance, int id, DWORD& size)
+{
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    size = found != nullptr ? SizeofResource(instance, found) : 0;
+    return static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+}
+
+} // namespace
+
+// The page is made as the system's property sheet makes its pages, from a copy of its resource:
+// a plain child from the start, and its controls made in the order Tab takes them, each with its
+// group bit and text. Nothing is moved, restyled or retitled once it exists.
+std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shape, std::vector<std::size_t>& made)
+{
+    DWORD size = 0;
+    const BYTE* bytes = DialogResource(instance, id, size);
+    if (bytes == nullptr)
+        return {};
+    ResourceWords in{std::vector<WORD>(size / 2)};
+    std::memcpy(in.words.data(), bytes, in.words.size() * sizeof(WORD));
+    // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.
+    if (!in.Has(0, 13))
+        return {};
+    const bool extended = in.words[0] == 1 && in.words[1] == 0xFFFF;
+    const std::size_t styleAt = extended ? 6 : 0;
+    const std::size_t exStyleAt = extended ? 4 : 2;
+    const DWORD style = in.Dword(styleAt);
+    const std::size_t controls = in.words[extended ? 8 : 4];
+    std::size_t at = extended ? 13 : 9;
+    for (int name = 0; name < 3 && at != 0; ++name) // the menu, the class, the caption
+        at = in.SkipName(at);
+    if (at != 0 && (style & DS_SETFONT) != 0)
+        at = in.Has(at, extended ? 3 : 1) ? in.SkipName(at + (extended ? 3 : 1)) : 0;
+    if (at == 0)
+        return {};
+
+    ResourceWords out{std::vector<WORD>(in.words.begin(), in.words.begin() + static_cast<std::ptrdiff_t>(at))};
+    out.SetDword(styleAt, (style & ~static_cast<DWORD>(WS_CAPTION | WS_POPUP | WS_DISABLED | WS_SYSMENU |
+                                                        WS_THICKFRAME | WS_VISIBLE)) |
+                              WS_CHILD | DS_CONTROL);
+    out.SetDword(exStyleAt, in.Dword(exStyleAt) | WS_EX_CONTROLPARENT);
+
+    // Where each control's entry starts, and where its caption does.
+    struct Entry {
+        std::size_t start, caption, end;
+    };
+    std::vector<Entry> entries;
+    const std::size_t fixed = extended ? 12 : 9; // the words before the control's class
+    for (std::size_t i = 0; i < controls; ++i) {
+        at += at % 2; // each entry starts on a DWORD
+        Entry entry{at, in.SkipName(at + fixed), 0};
+        const std::size_t extra = entry.caption != 0 ? in.SkipName(entry.caption) : 0;
+        if (entry.caption == 0 || extra == 0 || !in.Has(extra, 1 + (in.words[extra] + 1u) / 2u))
+            return {};
+        entry.end = extra + 1 + (in.words[extra] + 1u) / 2u;
+        entries.push_back(entry);
+        at = entry.end;
+    }
+
+    // The order asked for, if it takes each control once; else the resource's.
+    made.resize(controls);
+    std::vector<bool> taken(controls, false);
+    bool ordered = shape.order.size() == controls;
+    for (std::size_t k = 0; ordered && k < controls; ++k) {
+        ordered = shape.order[k] < controls && !taken[shape.order[k]];
+        if (ordered)
+            taken[shape.order[k]] = true;
+    }
+    for (std::size_t k = 0; k < controls; ++k)
+        made[k] = ordered ? shape.order[k] : k;
+    for (const std::size_t i : made) {
+        const Entry& entry = entries[i];
+        if (out.words.size() % 2 != 0)
+            out.words.push_back(0);
+        const std::size_t start = out.words.size();
+        out.words.insert(out.words.end(), in.words.begin() + static_cast<std::ptrdiff_t>(entry.start),
+                         in.words.begin() + static_cast<std::ptrdiff_t>(entry.caption));
+        if (i < shape.startsGroup.size() && shape.startsGroup[i])
+            out.SetDword(start + (extended ? 4 : 0), out.Dword(start + (extended ? 4 : 0)) | WS_GROUP);
+        const std::size_t captionEnd = in.SkipName(entry.caption);
+        // A caption given by number (a picture's bitmap) stays.
+        if (i < shape.texts.size() && shape.texts[i].has_value() && in.words[entry.caption] != 0xFFFF) {
+            // What SetWindowTextA would show: the text up to its first NUL, in the code page.
+            for (const wchar_t c : Wide(std::string(shape.texts[i]->c_str())))
+                out.words.push_back(static_cast<WORD>(c));
+            out.words.push_back(0);
+        } else {
+            out.words.insert(out.words.end(), in.words.begin() + static_cast<std::ptrdiff_t>(entry.caption),
+                             in.words.begin() + static_cast<std::ptrdiff_t>(captionEnd));
+        }
+        out.words.insert(out.words.end(), in.words.begin() + static_cast<std::ptrdiff_t>(captionEnd),
+                         in.words.begin() + static_cast<std::ptrdiff_t>(entry.end));
+    }
+    return out.words;
+}
+
 // The size a dialog resource asks for, in dialog units.
 SIZE TemplateSize(HINSTANCE instance, int id)
 {
     SIZE size{0, 0};
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const auto* bytes = static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
-    if (bytes == nullptr || SizeofResource(instance, found) < 26)
+    DWORD bytesSize = 0;
+    const BYTE* bytes = DialogResource(instance, id, bytesSize);
+    if (bytes == nullptr || bytesSize < 26)
         return size;
     const auto word = [bytes](size_t at) { return static_cast<short>(bytes[at] | (bytes[at + 1] << 8)); };
     // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.

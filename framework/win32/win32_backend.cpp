@@ -183,27 +183,36 @@ Control* SheetWindow::ModelControl(int page, int id) const
 
 void SheetWindow::PageCreated(int index)
 {
-    if (!m_native.CreatePage(index))
-        return;
     PageWindow* window = m_sheet.GetPage(index)->GetPageWindow();
     const auto controls = window->Controls(); // in template order
     // The dialog's windows in reading order; each run of check boxes a group of its own, so that
     // the arrow keys go down it as Tab does, and the control after it starts the next.
+    PageShape shape;
     const std::span<const std::size_t> order = window->ReadingOrder();
-    std::vector<bool> startsGroup(controls.size(), false);
+    shape.order.assign(order.begin(), order.end());
+    shape.startsGroup.assign(controls.size(), false);
     for (std::size_t k = 1; k < order.size(); ++k) {
         const bool box = controls[order[k]]->Kind() == ControlKind::CheckBox;
-        startsGroup[order[k]] = box != (controls[order[k - 1]]->Kind() == ControlKind::CheckBox);
+        shape.startsGroup[order[k]] = box != (controls[order[k - 1]]->Kind() == ControlKind::CheckBox);
     }
-    m_native.OrderControls(index, {order.begin(), order.end()}, startsGroup);
+    // Each control shows from the start what its mirror would otherwise set at once: a label
+    // without identifier never changes and shows the key of its control.
+    for (const auto& control : controls) {
+        const ControlKind kind = control->Kind();
+        const bool label = control->Id() == IDC_STATIC && control->AccessKey() != 0;
+        if (kind == ControlKind::Edit)
+            shape.texts.emplace_back(control->Text());
+        else if (label || kind == ControlKind::CheckBox || kind == ControlKind::PushButton)
+            shape.texts.emplace_back(control->MarkedText());
+        else
+            shape.texts.emplace_back(std::nullopt);
+    }
+    if (!m_native.CreatePage(index, shape))
+        return;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         Control& control = *controls[i];
-        if (control.Id() == IDC_STATIC) {
-            // Texts without identifier never change; a label shows the key of its control.
-            if (control.AccessKey() != 0)
-                SetText(m_native.ControlAt(index, i), control.MarkedText());
+        if (control.Id() == IDC_STATIC)
             continue;
-        }
         Handle native = m_native.Control(index, control.Id());
         if (native == nullptr)
             continue;
