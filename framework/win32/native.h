@@ -90,8 +90,8 @@ public:
     // an identifier included (nullptr when there is none).
     Handle ControlAt(int page, std::size_t templateIndex) const;
     // Gives a control of a created page a tooltip, which is also what screen readers announce as
-    // its description. The first screen shows no tooltip: it is made once the sheet has drawn
-    // and nothing else waits, or when PumpPending returns.
+    // its description. It is made when the pointer first moves over the sheet, which no tooltip
+    // can show without, or when PumpPending returns; the first screen makes none.
     void SetToolTip(int page, int id, const std::string& text);
     // The sheet's tooltip window (nullptr until a control has a tooltip).
     Handle ToolTips() const { return m_toolTips; }
@@ -127,7 +127,7 @@ public:
     void OnPageScroll(int page, Handle control);
     bool OnPageNotify(int page, const void* header, std::intptr_t& result);
     void OnDeferredTab(int index);
-    // Makes the tooltips given so far (the timer's work, and PumpPending's at its end).
+    // Makes the tooltips given so far (at the pointer's first move, and PumpPending's at its end).
     void MakeToolTips();
 
 private:

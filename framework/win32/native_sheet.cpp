@@ -52,11 +52,6 @@ INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return FALSE;
     }
     case kDeferredTab: sheet->OnDeferredTab(static_cast<int>(wParam)); return TRUE;
-    case WM_TIMER:
-        if (wParam != kToolTipsTimer)
-            return FALSE;
-        sheet->MakeToolTips();
-        return TRUE;
     case WM_CLOSE: sheet->OnSheetCommand(IDCANCEL); return TRUE;
     case WM_ACTIVATE:
         // Activated while still hidden, by Show giving the tab strip the focus: the dialog
@@ -286,6 +281,10 @@ bool NativeSheet::PumpOne()
 void NativeSheet::Dispatch(const void* message)
 {
     MSG msg = *static_cast<const MSG*>(message);
+    // A tooltip needs the pointer: they are made as it first moves over the sheet, before that
+    // message reaches the control under it, which the tooltip window then follows.
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && !m_pendingToolTips.empty())
+        MakeToolTips();
     if (HandleSheetKey(&msg))
         return;
     if (IsDialogMessageA(H(m_window), &msg))

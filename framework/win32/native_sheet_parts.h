@@ -13,9 +13,6 @@
 namespace fw::win32::sheet {
 
 constexpr UINT kDeferredTab = WM_APP + 1;
-// The system makes a timer's message only once nothing else waits, paints included: when it
-// comes, the screen is drawn.
-constexpr UINT_PTR kToolTipsTimer = 1;
 constexpr int kHelpButton = 9; // IDHELP
 constexpr int kTabControl = 0x3020;
 

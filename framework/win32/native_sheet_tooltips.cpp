@@ -1,5 +1,5 @@
-// The pages' tooltips: asked for as each page is made, and made once the first screen is drawn,
-// in one tooltip window of the sheet's.
+// The pages' tooltips: asked for as each page is made, and made when the pointer first moves
+// over the sheet, in one tooltip window of the sheet's.
 #include "framework/win32/native_sheet_parts.h"
 
 #include <commctrl.h>
@@ -18,8 +18,6 @@ void NativeSheet::SetToolTip(int page, int id, const std::string& text)
 {
     if (Control(page, id) == nullptr || text.empty())
         return;
-    if (m_pendingToolTips.empty())
-        SetTimer(H(m_window), kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
     m_pendingToolTips.push_back({page, id, text});
 }
 
@@ -27,7 +25,6 @@ void NativeSheet::MakeToolTips()
 {
     if (m_pendingToolTips.empty())
         return;
-    KillTimer(H(m_window), kToolTipsTimer);
     if (m_toolTips == nullptr) {
         m_toolTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, H(m_window), nullptr,
