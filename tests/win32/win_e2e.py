@@ -232,7 +232,8 @@ def scenario_libraries(s):
     """The first screen loads only what it shows: the file dialog's comdlg32 (which brings the
     shell's libraries) and the screen readers' oleacc and oleaut32 wait for "..." and for a screen
     reader, and then come from the system folder, though files of their names lie beside the
-    program. With comdlg32 missing, "..." says so in the chooser's box and the name stays."""
+    program. The tooltips, made only once the pointer moves over the sheet, still show. With
+    comdlg32 missing, "..." says so in the chooser's box and the name stays."""
     folder = make_folder(s, "libraries")
     for dll in ("comdlg32", "oleacc", "oleaut32"):
         with open(os.path.join(folder, dll + ".dll"), "wb") as f:
@@ -254,6 +255,15 @@ def scenario_libraries(s):
     early = [dll for dll in loaded() if dll.rsplit("\\", 1)[-1] in
              ("comdlg32.dll", "shell32.dll", "oleacc.dll", "oleaut32.dll")]
     check(not early, f"the first screen loads neither comdlg32 nor the shell, oleacc or oleaut32 ({early})")
+    left, top, right, bottom = (int(v) for v in s.control("Sandrel", 1001)[2:6])  # Screen Width
+    for dx in (0, 2):
+        subprocess.run(["xdotool", "mousemove", str((left + right) // 2 + dx), str((top + bottom) // 2)], env=s.env)
+        time.sleep(0.2)
+    time.sleep(1.5)
+    shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)], env=s.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.split()
+    check(len(shown) >= 2, f"the pointer resting on Screen Width shows its tooltip ({len(shown)} windows shown)")
+    subprocess.run(["xdotool", "mousemove", "0", "0"], env=s.env)
     s.click("Sandrel", 1004)
     check(s.wait_window("Open", 50), '"..." opens the file dialog')
     check("c:\\windows\\system32\\comdlg32.dll" in loaded(),
