@@ -171,14 +171,14 @@ bool NativeSheet::CreatePage(int index, const PageShape& shape)
     // The templates are property-page templates, a disabled child with a caption: the page is
     // made from a copy that is a plain child sharing the sheet's keyboard navigation.
     std::vector<std::size_t> made;
-    const std::vector<WORD> tmpl = PageTemplate(static_cast<HINSTANCE>(m_instance),
-                                                m_pages[static_cast<size_t>(index)].templateId, shape, made);
+    const std::vector<WORD> tmpl =
+        PageTemplate(static_cast<HINSTANCE>(m_instance), m_pages[static_cast<size_t>(index)].templateId, shape, made);
     if (tmpl.empty())
         return false;
     g_contexts.push_back(std::make_unique<PageContext>(PageContext{this, index}));
-    HWND page = CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance),
-                                           reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), H(m_window), PageProc,
-                                           reinterpret_cast<LPARAM>(g_contexts.back().get()));
+    HWND page =
+        CreateDialogIndirectParamA(static_cast<HINSTANCE>(m_instance), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()),
+                                   H(m_window), PageProc, reinterpret_cast<LPARAM>(g_contexts.back().get()));
     if (page == nullptr) {
         g_contexts.pop_back();
         return false;

@@ -142,7 +142,7 @@ std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shap
 
     ResourceWords out{std::vector<WORD>(in.words.begin(), in.words.begin() + static_cast<std::ptrdiff_t>(at))};
     out.SetDword(styleAt, (style & ~static_cast<DWORD>(WS_CAPTION | WS_POPUP | WS_DISABLED | WS_SYSMENU |
-                                                        WS_THICKFRAME | WS_VISIBLE)) |
+                                                       WS_THICKFRAME | WS_VISIBLE)) |
                               WS_CHILD | DS_CONTROL);
     out.SetDword(exStyleAt, in.Dword(exStyleAt) | WS_EX_CONTROLPARENT);
 
