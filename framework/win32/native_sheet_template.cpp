@@ -115,7 +115,7 @@ const BYTE* DialogResource(HINSTANCE instance, int id, DWORD& size)
 
 // The page is made as the system's property sheet makes its pages, from a copy of its resource:
 // a plain child from the start, and its controls made in the order Tab takes them, each with its
-// group bit and text. Nothing is moved, restyled or retitled once it exists.
+// group bit and text. Nothing is reordered, restyled or retitled once it exists.
 std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shape, std::vector<std::size_t>& made)
 {
     DWORD size = 0;
