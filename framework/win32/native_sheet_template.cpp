@@ -80,6 +80,8 @@ struct ResourceWords {
     std::vector<WORD> words;
 
     bool Has(std::size_t at, std::size_t n = 1) const { return at <= words.size() && n <= words.size() - at; }
+    // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.
+    bool Extended() const { return Has(0, 2) && words[0] == 1 && words[1] == 0xFFFF; }
     DWORD Dword(std::size_t at) const { return MAKELONG(words[at], words[at + 1]); }
     void SetDword(std::size_t at, DWORD value)
     {
@@ -103,12 +105,17 @@ struct ResourceWords {
     }
 };
 
-const BYTE* DialogResource(HINSTANCE instance, int id, DWORD& size)
+// Dialog resource `id` of the module; no words when it has none.
+ResourceWords DialogResource(HINSTANCE instance, int id)
 {
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5)); // RT_DIALOG
     HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    size = found != nullptr ? SizeofResource(instance, found) : 0;
-    return static_cast<const BYTE*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr)
+        return {};
+    ResourceWords resource{std::vector<WORD>(SizeofResource(instance, found) / sizeof(WORD))};
+    std::memcpy(resource.words.data(), bytes, resource.words.size() * sizeof(WORD));
+    return resource;
 }
 
 } // namespace
@@ -118,16 +125,10 @@ const BYTE* DialogResource(HINSTANCE instance, int id, DWORD& size)
 // group bit and text. Nothing is reordered, restyled or retitled once it exists.
 std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shape, std::vector<std::size_t>& made)
 {
-    DWORD size = 0;
-    const BYTE* bytes = DialogResource(instance, id, size);
-    if (bytes == nullptr)
-        return {};
-    ResourceWords in{std::vector<WORD>(size / 2)};
-    std::memcpy(in.words.data(), bytes, in.words.size() * sizeof(WORD));
-    // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.
+    const ResourceWords in = DialogResource(instance, id);
     if (!in.Has(0, 13))
         return {};
-    const bool extended = in.words[0] == 1 && in.words[1] == 0xFFFF;
+    const bool extended = in.Extended();
     const std::size_t styleAt = extended ? 6 : 0;
     const std::size_t exStyleAt = extended ? 4 : 2;
     const DWORD style = in.Dword(styleAt);
@@ -203,17 +204,12 @@ std::vector<WORD> PageTemplate(HINSTANCE instance, int id, const PageShape& shap
 // The size a dialog resource asks for, in dialog units.
 SIZE TemplateSize(HINSTANCE instance, int id)
 {
-    SIZE size{0, 0};
-    DWORD bytesSize = 0;
-    const BYTE* bytes = DialogResource(instance, id, bytesSize);
-    if (bytes == nullptr || bytesSize < 26)
-        return size;
-    const auto word = [bytes](size_t at) { return static_cast<short>(bytes[at] | (bytes[at + 1] << 8)); };
-    // DIALOGEX starts with version 1 and signature 0xFFFF; the classic header has no such pair.
-    const bool extended = word(0) == 1 && word(2) == -1;
-    size.cx = word(extended ? 22 : 14);
-    size.cy = word(extended ? 24 : 16);
-    return size;
+    const ResourceWords resource = DialogResource(instance, id);
+    if (!resource.Has(0, 13))
+        return SIZE{0, 0};
+    const bool extended = resource.Extended();
+    return SIZE{static_cast<short>(resource.words[extended ? 11 : 7]),
+                static_cast<short>(resource.words[extended ? 12 : 8])};
 }
 
 } // namespace fw::win32::sheet
